@@ -1,0 +1,19 @@
+// The transport operations the library calls: count, open, configure, close, write a block,
+// read one byte, set the read timeout. Beneath them sit the backends (D2XX driver, Linux serial
+// ports, simulated controllers), whose device indices follow one another in that order.
+#pragma once
+
+#include <cstdint>
+
+// Driver-style handle: 0 means no device. Never a pointer the caller may dereference.
+using FtdioHandle = uintptr_t;
+
+bool FtdioCountDevices(uint32_t& count);
+bool FtdioOpen(int index, FtdioHandle& handleCopy);
+bool FtdioConfigure(int baudRate);
+bool FtdioClose(FtdioHandle& handleCopy);
+bool FtdioWrite(int count, const uint8_t* data);
+bool FtdioReadByte(uint8_t& value);
+bool FtdioSetReadTimeout(int timeoutMs);
+// Status of the most recent driver call (0 means success); kept, not reported further.
+uint32_t FtdioStatus();
