@@ -36,7 +36,39 @@ inline constexpr TColor clSkyBlue = RGBColor(166, 202, 240);
 inline constexpr TColor clCream = RGBColor(255, 251, 240);
 inline constexpr TColor clMedGray = RGBColor(160, 160, 164);
 
-// System colours the program draws with (index in the low byte).
-inline constexpr TColor clScrollBar = 0x80000000u;
-inline constexpr TColor clWindow = 0x80000005u;
-inline constexpr TColor clBtnFace = 0x8000000Fu;
+// System colours: the top bit and the platform's system colour index in the low byte.
+constexpr TColor SystemColor(uint8_t index) { return 0x80000000u | index; }
+inline constexpr TColor clScrollBar = SystemColor(0);
+inline constexpr TColor clBackground = SystemColor(1);
+inline constexpr TColor clActiveCaption = SystemColor(2);
+inline constexpr TColor clInactiveCaption = SystemColor(3);
+inline constexpr TColor clMenu = SystemColor(4);
+inline constexpr TColor clWindow = SystemColor(5);
+inline constexpr TColor clWindowFrame = SystemColor(6);
+inline constexpr TColor clMenuText = SystemColor(7);
+inline constexpr TColor clWindowText = SystemColor(8);
+inline constexpr TColor clCaptionText = SystemColor(9);
+inline constexpr TColor clActiveBorder = SystemColor(10);
+inline constexpr TColor clInactiveBorder = SystemColor(11);
+inline constexpr TColor clAppWorkSpace = SystemColor(12);
+inline constexpr TColor clHighlight = SystemColor(13);
+inline constexpr TColor clHighlightText = SystemColor(14);
+inline constexpr TColor clBtnFace = SystemColor(15);
+inline constexpr TColor clBtnShadow = SystemColor(16);
+inline constexpr TColor clGrayText = SystemColor(17);
+inline constexpr TColor clBtnText = SystemColor(18);
+inline constexpr TColor clInactiveCaptionText = SystemColor(19);
+inline constexpr TColor clBtnHighlight = SystemColor(20);
+inline constexpr TColor cl3DDkShadow = SystemColor(21);
+inline constexpr TColor cl3DLight = SystemColor(22);
+inline constexpr TColor clInfoText = SystemColor(23);
+inline constexpr TColor clInfoBk = SystemColor(24);
+inline constexpr TColor clHotLight = SystemColor(26);
+inline constexpr TColor clGradientActiveCaption = SystemColor(27);
+inline constexpr TColor clGradientInactiveCaption = SystemColor(28);
+inline constexpr TColor clMenuHighlight = SystemColor(29);
+inline constexpr TColor clMenuBar = SystemColor(30);
+
+// Special values: no colour, and the control's default colour.
+inline constexpr TColor clNone = 0x1FFFFFFFu;
+inline constexpr TColor clDefault = 0x20000000u;

@@ -1,0 +1,20 @@
+// The program's exception classes and their message texts.
+#include "Exceptions.h"
+
+#include <utility>
+
+Exception::Exception(std::string message, int helpContext)
+    : message_(std::move(message)), helpContext_(helpContext) {}
+
+EListError::EListError(long long index)
+    : Exception("List index out of bounds (" + std::to_string(index) + ")") {}
+
+EReadError::EReadError() : Exception("Stream read error") {}
+
+EPropertyError::EPropertyError() : Exception("Invalid property value") {}
+
+EFOpenError::EFOpenError(const std::string& fileName)
+    : Exception("Cannot open file " + fileName) {}
+
+EFCreateError::EFCreateError(const std::string& fileName)
+    : Exception("Cannot create file " + fileName) {}
