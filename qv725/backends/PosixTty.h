@@ -1,0 +1,38 @@
+// One open terminal device (serial port or pseudo-terminal) at file-descriptor level: exclusive
+// open, raw 8N1 termios, poll-based timeouts, purge. Shared by the serial and simulator backends.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class PosixTty {
+public:
+    // Opens path read-write as an exclusive raw terminal. Returns a driver-style status and,
+    // on success, the device in tty.
+    static uint32_t Open(const std::string& path, std::unique_ptr<PosixTty>& tty);
+
+    ~PosixTty();
+    PosixTty(const PosixTty&) = delete;
+    PosixTty& operator=(const PosixTty&) = delete;
+
+    uint32_t SetBaudRate(uint32_t baudRate);
+    // Codes as the D2XX driver takes them: word length 7 or 8; stop bits 0 (one) or 2 (two);
+    // parity 0 none, 1 odd, 2 even.
+    uint32_t SetDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity);
+    void SetTimeouts(uint32_t readMs, uint32_t writeMs);
+    // mask: bit 0 discards pending input, bit 1 pending output.
+    uint32_t Purge(uint32_t mask);
+    // Writes until every byte is out, the write timeout passes or an error occurs.
+    uint32_t Write(const uint8_t* data, uint32_t count, uint32_t& written);
+    // Reads until count bytes arrived or the read timeout passed (status 0, fewer bytes).
+    uint32_t Read(uint8_t* data, uint32_t count, uint32_t& got);
+
+private:
+    explicit PosixTty(int fd) : fd_(fd) {}
+
+    int fd_;
+    bool exclusive_ = false;
+    uint32_t readMs_ = 200;
+    uint32_t writeMs_ = 200;
+};
