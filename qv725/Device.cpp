@@ -1,0 +1,171 @@
+// Request/reply exchanges with the controller, their results and texts, and finding it.
+#include "Device.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "Wake.h"
+
+namespace qv725 {
+
+namespace {
+
+constexpr uint8_t IoErrorCode = 1;
+constexpr uint8_t NotRespondingStatus = 5;
+constexpr uint8_t SystemErrorCode = 14;
+constexpr uint8_t UnknownStatus = 6;
+
+constexpr const char* Prefixes[] = {
+    "",
+    "IO error: ",
+    "Get echo error: ",
+    "Get info error: ",
+    "Set address error: ",
+    "Get address error: ",
+    "Get temperature: ",
+    "Get fan RPM: ",
+    "Set channel mode: ",
+    "Get channel mode: ",
+    "Set PWM: ",
+    "Get PWM: ",
+    "Save Params: ",
+    "Call Params: ",
+    "System error: ",
+};
+
+constexpr const char* StatusTexts[] = {
+    "",
+    "invalid packet.",
+    "device busy.",
+    "device not ready.",
+    "invalid parameters.",
+    "device not responding.",
+    "unknown.",
+};
+
+static_assert(sizeof Prefixes / sizeof Prefixes[0] == SystemErrorCode + 1);
+static_assert(sizeof StatusTexts / sizeof StatusTexts[0] == UnknownStatus + 1);
+
+}  // namespace
+
+LibraryState& State() {
+    static LibraryState state;
+    return state;
+}
+
+const char* MessagePrefix(uint8_t code) {
+    return Prefixes[code > SystemErrorCode ? SystemErrorCode : code];
+}
+
+const char* StatusText(uint8_t status) {
+    return StatusTexts[status > UnknownStatus ? UnknownStatus : status];
+}
+
+bool ComposeResult(uint8_t code, uint8_t status) {
+    // Echo and identification replies carry no status byte.
+    if (code == 2 || code == cmd::GetInfo) {
+        status = 0;
+    }
+    // Success always leaves an empty text, whatever code the reply carried.
+    if (status == 0) {
+        code = 0;
+    }
+    LibraryState& s = State();
+    std::snprintf(s.lastErrorText, sizeof s.lastErrorText, "%s%s", MessagePrefix(code),
+                  StatusText(status));
+    return status == 0;
+}
+
+bool DeviceRequest(uint8_t command, uint8_t requestLength) {
+    LibraryState& s = State();
+    std::memset(s.reply, 0, sizeof s.reply);
+    if (s.openMarker == 0) {
+        return ComposeResult(0, 0);
+    }
+    // One attempt: no retry, no purge of stale input, and the device stays open on failure.
+    uint8_t code = command;
+    uint8_t count = 0;
+    const bool exchanged =
+        WakeSendFrame(0, command, requestLength, s.request) &&
+        WakeReceiveFrame(ReplyTimeoutMs, s.replyAddress, code, s.reply, ReplySize, count);
+    if (!exchanged) {
+        return ComposeResult(IoErrorCode, NotRespondingStatus);
+    }
+    return ComposeResult(code, s.reply[0]);
+}
+
+void ReportInternalError() noexcept {
+    LibraryState& s = State();
+    std::snprintf(s.lastErrorText, sizeof s.lastErrorText, "%s%s", MessagePrefix(SystemErrorCode),
+                  StatusText(UnknownStatus));
+}
+
+bool RequestIdentification(const char** text) noexcept {
+    return RunCommand([&] {
+        const bool ok = DeviceRequest(cmd::GetInfo, 0);
+        if (text != nullptr) {
+            *text = reinterpret_cast<const char*>(State().reply);
+        }
+        return ok;
+    }) != 0;
+}
+
+bool OpenController() noexcept {
+    try {
+        LibraryState& s = State();
+        uint32_t count = 0;
+        if (!FtdioCountDevices(count)) {
+            return false;
+        }
+        for (uint32_t index = 0; index < count && index <= INT32_MAX; ++index) {
+            bool found = FtdioOpen(static_cast<int>(index), s.openMarker) &&
+                         FtdioConfigure(BaudRate);
+            if (found) {
+                const char* text = nullptr;
+                found = RequestIdentification(&text) &&
+                        std::strncmp(text, Identification, sizeof Identification - 1) == 0;
+            }
+            if (found) {
+                return true;
+            }
+            // Other devices on the same driver are closed again; FtdioClose never hands a
+            // released handle back to the driver and clears the marker.
+            if (s.openMarker != 0) {
+                FtdioClose(s.openMarker);
+            }
+        }
+        return false;
+    } catch (...) {
+        ReportInternalError();
+        return false;
+    }
+}
+
+bool CloseController() noexcept {
+    try {
+        return FtdioClose(State().openMarker);
+    } catch (...) {
+        ReportInternalError();
+        return false;
+    }
+}
+
+int32_t ReplyByte(size_t offset) { return State().reply[offset]; }
+
+int32_t ReplyU16(size_t offset) {
+    const uint8_t* r = State().reply;
+    return static_cast<int32_t>(r[offset] | (r[offset + 1] << 8));
+}
+
+int32_t ReplyS16(size_t offset) { return static_cast<int16_t>(ReplyU16(offset)); }
+
+void PutRequestByte(size_t offset, int32_t value) {
+    State().request[offset] = static_cast<uint8_t>(value & 0xFF);
+}
+
+void PutRequestU16(size_t offset, int32_t value) {
+    State().request[offset] = static_cast<uint8_t>(value & 0xFF);
+    State().request[offset + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
+}
+
+}  // namespace qv725

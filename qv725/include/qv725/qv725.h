@@ -1,0 +1,127 @@
+/* qv725: access to the QV-725 six-channel USB fan controller.
+ *
+ * A plain C interface of twelve functions. The library finds the controller among the devices
+ * behind FTDI USB serial bridges (and among running simulated controllers), and exchanges one
+ * request and one reply with it per command.
+ *
+ * Conventions that hold for every function below:
+ *  - Results are one byte: nonzero for success, 0 for failure. Test only for zero/nonzero.
+ *  - After every command the library composes a last-error text (empty after success), which
+ *    QV725_GetLastError hands out; no function reports an error any other way, and none lets an
+ *    exception or signal escape.
+ *  - Every output of a command is written after the exchange whatever its result: after a failure
+ *    it holds 0 or what part of the reply arrived. Any output pointer may be NULL, in which case
+ *    that value is not stored.
+ *  - While no controller is open, every command succeeds at once with all outputs 0 and an empty
+ *    last-error text, and nothing is sent. Such zeros are not readings; check the result of
+ *    QV725_OpenDevice before trusting them.
+ *  - Text pointers handed out point into the library's own buffers. The caller must neither free
+ *    nor modify them; they stay valid until the next command overwrites them, so copy the text
+ *    at once.
+ *  - Commands are serialised by one lock inside the library and may be called from any thread.
+ *    QV725_OpenDevice and QV725_CloseDevice must not run at the same time as other calls.
+ *
+ * Units: temperatures in tenths of a degree Celsius (253 is 25.3 degrees C); fan speeds in
+ * revolutions per minute; PWM 0 to 255 (255 is full drive); channels numbered 0 to 5. Values
+ * passed in are 32-bit integers of which only the low 8 or 16 bits are sent.
+ */
+#ifndef QV725_QV725_H
+#define QV725_QV725_H
+
+#include <stdint.h>
+
+#if defined(QV725_STATIC)
+#define QV725_API
+#elif defined(_WIN32)
+#if defined(QV725_BUILDING_LIBRARY)
+#define QV725_API __declspec(dllexport)
+#else
+#define QV725_API __declspec(dllimport)
+#endif
+#elif defined(QV725_BUILDING_LIBRARY)
+#define QV725_API __attribute__((visibility("default")))
+#else
+#define QV725_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Finds and opens the controller: tries every attached device in turn, opens it, sets the line
+ * to 38400 baud 8N1 and asks for its identification; the first device whose identification
+ * starts with "QV-725" stays open. Devices that do not answer so are closed again.
+ * Returns nonzero when a controller is open. A controller that was open before is closed first.
+ * On failure the last-error text is that of the last identification request made (unchanged if
+ * no device was found at all). */
+QV725_API uint8_t QV725_OpenDevice(void);
+
+/* Closes the open controller. Returns nonzero when a device was open and closed cleanly, 0 when
+ * none was open or the driver reported an error; either way no device is open afterwards. */
+QV725_API uint8_t QV725_CloseDevice(void);
+
+/* text [out, may be NULL]: receives a pointer to the last-error text, a zero-terminated string
+ * of at most 41 characters, empty after a successful command. The text belongs to the library
+ * and is overwritten by the next command.
+ * Always returns nonzero. */
+QV725_API uint8_t QV725_GetLastError(const char** text);
+
+/* Reads the controller's identification ("QV-725" followed by its version).
+ * text [out, may be NULL]: receives a pointer to the zero-terminated identification text
+ * (at most 200 characters; empty while no device is open). The text belongs to the library and
+ * is overwritten by the next command. */
+QV725_API uint8_t QV725_GetInfo(const char** text);
+
+/* Reads the six temperatures.
+ * t1..t6 [out, may be NULL]: temperature of channels 1 to 6, signed, in 0.1 degrees C. */
+QV725_API uint8_t QV725_GetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5,
+                             int32_t* t6);
+
+/* Reads the six fan speeds.
+ * v1..v6 [out, may be NULL]: fan speed of channels 1 to 6, 0 to 65535 rpm. */
+QV725_API uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4, int32_t* v5,
+                             int32_t* v6);
+
+/* Writes one channel's parameter set (all arguments are inputs).
+ * channel: 0 to 5.
+ * flags: bit 0 startup boost, bit 1 automatic control along the curve, bit 2 temperature alarm,
+ *        bit 3 fan speed alarm.
+ * tMin, tMax: the regulation curve's temperatures, 0.1 degrees C (low 16 bits sent).
+ * pwmMin, pwmMax: the curve's PWM at tMin and tMax, 0 to 255.
+ * tAlarm: alarm temperature, 0.1 degrees C. vAlarm: alarm (minimal) fan speed, rpm.
+ * pwm: the channel's PWM value, 0 to 255. */
+QV725_API uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32_t pwmMin,
+                             int32_t tMax, int32_t pwmMax, int32_t tAlarm, int32_t vAlarm,
+                             int32_t pwm);
+
+/* Reads one channel's parameter set.
+ * channel [in]: 0 to 5.
+ * flags, tMin, pwmMin, tMax, pwmMax, tAlarm, vAlarm, pwm [out, may be NULL]: the fields as
+ * described at QV725_SetM, each zero-extended (temperatures read back unsigned). */
+QV725_API uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmMin,
+                             int32_t* tMax, int32_t* pwmMax, int32_t* tAlarm, int32_t* vAlarm,
+                             int32_t* pwm);
+
+/* Sets the six PWM outputs.
+ * p1..p6 [in]: PWM of channels 1 to 6, 0 to 255 (low 8 bits sent). */
+QV725_API uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, int32_t p5,
+                               int32_t p6);
+
+/* Reads the six PWM outputs.
+ * p1..p6 [out, may be NULL]: PWM of channels 1 to 6, 0 to 255. */
+QV725_API uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t* p5,
+                               int32_t* p6);
+
+/* Stores one channel's current parameters in the controller's EEPROM.
+ * channel [in]: 0 to 5. */
+QV725_API uint8_t QV725_SavePar(int32_t channel);
+
+/* Reloads one channel's parameters from the controller's EEPROM.
+ * channel [in]: 0 to 5. */
+QV725_API uint8_t QV725_CallPar(int32_t channel);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QV725_QV725_H */
