@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -20,7 +21,8 @@ bool FolderWritable(const fs::path& folder) {
 #ifdef _WIN32
     return _access(name.c_str(), 2) == 0;
 #else
-    return ::access(name.c_str(), W_OK) == 0;
+    // With the effective ids: what this process can actually do there.
+    return ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) == 0;
 #endif
 }
 
