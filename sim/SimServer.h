@@ -1,0 +1,55 @@
+// The running simulator: publishes the pseudo-terminal, answers requests as they come, advances
+// the model in real time, shows the configured faults, and cleans up when told to stop.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "ByteReader.h"
+#include "ControllerModel.h"
+#include "Eeprom.h"
+#include "FaultPolicy.h"
+#include "Options.h"
+#include "Protocol.h"
+#include "Pty.h"
+#include "Responder.h"
+#include "SimLink.h"
+
+namespace qv725sim {
+
+class SimServer {
+public:
+    explicit SimServer(const SimOptions& options);
+
+    // Runs until SIGINT or SIGTERM; the process exit code (0 after a clean stop).
+    int Run();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    bool Setup();
+    bool PlugIn();
+    void Unplug();
+    void Serve();
+    void HandleRequest();
+    void SendReply(const std::vector<uint8_t>& frame, Clock::time_point requestStart,
+                   size_t requestBytes);
+    double Elapsed() const;
+    void Log(const std::string& text) const;
+
+    SimOptions options_;
+    std::string folder_;
+    std::unique_ptr<SimLink> link_;
+    Pty pty_;
+    std::unique_ptr<ByteReader> reader_;
+    ControllerModel model_;
+    Eeprom eeprom_;
+    FaultPolicy faults_;
+    Protocol protocol_;
+    Responder responder_;
+    Clock::time_point start_;
+    double advancedTo_ = 0;
+};
+
+}  // namespace qv725sim
