@@ -1,0 +1,65 @@
+// A scripted transport for the library's tests: records every call and every write, and plays
+// canned reply bytes, one queued reply released by each write (as a device answers a request).
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "backends/FtdioBackend.h"
+
+using Bytes = std::vector<uint8_t>;
+
+class ScriptedBackend final : public FtdioBackend {
+public:
+    struct Device {
+        std::deque<Bytes> replies;    // the next write makes the front one readable
+        std::deque<uint8_t> pending;  // bytes waiting to be read
+        std::vector<Bytes> writes;
+        bool open = false;
+    };
+
+    explicit ScriptedBackend(size_t devices = 1) : devices_(devices) {}
+
+    Device& device(size_t index) { return devices_.at(index); }
+    // The reply bytes the device sends after its next request (queued behind earlier ones).
+    void Reply(size_t index, Bytes bytes) { device(index).replies.push_back(std::move(bytes)); }
+    // Every later call of the operation (by name: "Open", "Write", ...) returns status.
+    void Fail(const std::string& operation, uint32_t status) { failures_[operation] = status; }
+    // Writes accept at most this many bytes.
+    void LimitWrites(uint32_t bytes) { writeLimit_ = bytes; }
+    // Calls in order, e.g. "CountDevices", "Open(1)", "SetBaudRate(38400)", "Close(1)".
+    const std::vector<std::string>& calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    // The handle the backend hands out for device index.
+    static FtdioHandle HandleOf(size_t index) { return 0x100 + index; }
+
+    uint32_t CountDevices(uint32_t& count) override;
+    uint32_t Open(uint32_t index, FtdioHandle& handle) override;
+    uint32_t SetLatencyTimer(FtdioHandle handle, uint8_t milliseconds) override;
+    uint32_t SetBaudRate(FtdioHandle handle, uint32_t baudRate) override;
+    uint32_t SetDataCharacteristics(FtdioHandle handle, uint8_t wordLength, uint8_t stopBits,
+                                    uint8_t parity) override;
+    uint32_t SetTimeouts(FtdioHandle handle, uint32_t readMs, uint32_t writeMs) override;
+    uint32_t Purge(FtdioHandle handle, uint32_t mask) override;
+    uint32_t Write(FtdioHandle handle, const uint8_t* data, uint32_t count,
+                   uint32_t& written) override;
+    uint32_t Read(FtdioHandle handle, uint8_t* data, uint32_t count, uint32_t& got) override;
+    uint32_t Close(FtdioHandle handle) override;
+
+private:
+    // Logs the call; returns its injected failure status or checks the handle.
+    uint32_t Enter(const std::string& operation, const std::string& arguments);
+    Device* Find(FtdioHandle handle);
+
+    std::vector<Device> devices_;
+    std::map<std::string, uint32_t> failures_;
+    std::vector<std::string> calls_;
+    uint32_t writeLimit_ = UINT32_MAX;
+};
+
+// Reads "C0 06 00 14" into bytes.
+Bytes Hex(const std::string& text);
+std::string ToHex(const Bytes& bytes);
