@@ -56,6 +56,7 @@ bool InstallSignalHandlers(std::string& error) {
 SimServer::SimServer(const SimOptions& options)
     : options_(options),
       folder_(Qv725SimFolder()),
+      start_(Clock::now()),
       model_(options.model),
       eeprom_(options.eepromPath.empty() ? folder_ + "/" + options.name + ".eeprom"
                                          : options.eepromPath),

@@ -40,6 +40,7 @@ private:
 
     SimOptions options_;
     std::string folder_;
+    Clock::time_point start_;
     std::unique_ptr<SimLink> link_;
     Pty pty_;
     std::unique_ptr<ByteReader> reader_;
@@ -48,7 +49,6 @@ private:
     FaultPolicy faults_;
     Protocol protocol_;
     Responder responder_;
-    Clock::time_point start_;
     double advancedTo_ = 0;
 };
 

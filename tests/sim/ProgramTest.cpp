@@ -1,0 +1,231 @@
+// The real qv725-sim program over a real pseudo-terminal: ready line and link, raw bytes both
+// ways, one owner per name, stale links, clean stop on signals, EEPROM across runs, unplugging,
+// bad options.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "PtyClient.h"
+#include "ScratchDir.h"
+#include "SimProcess.h"
+
+namespace qv725sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Polls a condition on the file system until it holds or the time is up.
+template <class Condition>
+bool Eventually(Condition condition, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool IsLink(const fs::path& path) {
+    return fs::is_symlink(fs::symlink_status(path));
+}
+
+class ProgramTest : public testing::Test {
+protected:
+    std::string Folder() const { return (runtime_.Path() / "qv725").string(); }
+
+    void Start(SimProcess& sim, const std::vector<std::string>& args = {}) {
+        std::string error;
+        ASSERT_TRUE(sim.Start(QV725_SIM_EXE, args, runtime_.Path().string(), error)) << error;
+    }
+
+    ScratchDir runtime_;
+};
+
+TEST_F(ProgramTest, PublishesItsPseudoTerminalAndSaysReady) {
+    SimProcess sim;
+    Start(sim);
+    EXPECT_EQ(sim.LinkPath(), Folder() + "/sim0");
+    ASSERT_TRUE(IsLink(sim.LinkPath()));
+    EXPECT_EQ(fs::read_symlink(sim.LinkPath()).string().rfind("/dev/pts/", 0), 0u);
+    struct stat st {};
+    ASSERT_EQ(::stat(sim.LinkPath().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+    ASSERT_EQ(::stat(Folder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    SimProcess other;
+    Start(other, {"--name", "bench"});
+    EXPECT_EQ(other.LinkPath(), Folder() + "/bench");
+}
+
+TEST_F(ProgramTest, RawBytesPassBothWays) {
+    SimProcess sim;
+    Start(sim);
+    PtyClient client(sim.LinkPath());
+    ASSERT_TRUE(client.IsOpen());
+    // CR, LF, XON, XOFF and the frame bytes themselves must come back untouched.
+    const std::vector<uint8_t> data = {0x0D, 0x0A, 0x11, 0x13, 0xC0, 0xDB, 0x00, 0x7F, 0xFF};
+    const Frame echo = client.Exchange(2, data);
+    ASSERT_TRUE(echo.ok);
+    EXPECT_EQ(echo.command, 2);
+    EXPECT_EQ(echo.data, data);
+    const Frame info = client.Exchange(3, {});
+    ASSERT_TRUE(info.ok);
+    EXPECT_EQ(std::string(info.data.begin(), info.data.begin() + 6), "QV-725");
+}
+
+TEST_F(ProgramTest, ClientsMayComeAndGo) {
+    SimProcess sim;
+    Start(sim);
+    for (int round = 0; round < 3; ++round) {
+        PtyClient client(sim.LinkPath());
+        ASSERT_TRUE(client.IsOpen());
+        const Frame reply = client.Exchange(6, {});
+        ASSERT_TRUE(reply.ok) << "round " << round;
+        EXPECT_EQ(reply.data.size(), 13u);
+        EXPECT_EQ(reply.data[0], 0);
+    }
+}
+
+TEST_F(ProgramTest, ANameHasOneLiveOwner) {
+    SimProcess first;
+    Start(first);
+    SimProcess second;
+    std::string error;
+    EXPECT_FALSE(second.Start(QV725_SIM_EXE, {}, runtime_.Path().string(), error, 20000, true));
+    EXPECT_EQ(second.ExitCode(), 1);
+    EXPECT_NE(second.Stderr().find("already running"), std::string::npos) << second.Stderr();
+    EXPECT_EQ(fs::read_symlink(first.LinkPath()), fs::read_symlink(Folder() + "/sim0"));
+    PtyClient client(first.LinkPath());
+    EXPECT_TRUE(client.Exchange(6, {}).ok) << "the first simulator still answers";
+}
+
+TEST_F(ProgramTest, StaleLinkAndLockAreReplaced) {
+    fs::create_directory(Folder());
+    fs::permissions(Folder(), fs::perms::owner_all);
+    fs::create_symlink("/dev/pts/no-such-terminal", Folder() + "/sim0");
+    std::ofstream(Folder() + "/sim0.lock").put('x');
+    SimProcess sim;
+    Start(sim);
+    EXPECT_EQ(fs::read_symlink(sim.LinkPath()).string().rfind("/dev/pts/", 0), 0u);
+    EXPECT_NE(fs::read_symlink(sim.LinkPath()).string(), "/dev/pts/no-such-terminal");
+    PtyClient client(sim.LinkPath());
+    EXPECT_TRUE(client.Exchange(6, {}).ok);
+}
+
+TEST_F(ProgramTest, SignalsRemoveTheLinkAndExitCleanly) {
+    for (const int sig : {SIGTERM, SIGINT}) {
+        SimProcess sim;
+        Start(sim);
+        const std::string link = sim.LinkPath();
+        PtyClient client(link);
+        ASSERT_TRUE(client.Exchange(6, {}).ok);
+        ASSERT_TRUE(sim.Signal(sig));
+        EXPECT_EQ(sim.Wait(10000), 0) << "signal " << sig;
+        EXPECT_FALSE(IsLink(link));
+        EXPECT_FALSE(fs::exists(Folder() + "/sim0.lock"));
+        EXPECT_TRUE(client.WaitHangUp(2000)) << "the line is gone for its client";
+    }
+}
+
+TEST_F(ProgramTest, SavedParametersSurviveARestart) {
+    const std::string eeprom = runtime_.File("keep.eeprom");
+    const std::vector<uint8_t> params = {0x05, 0x52, 0x03, 0x11, 0xA0, 0x05,
+                                         0xC0, 0xDB, 0x00, 0x13, 0x00, 0x0D};
+    {
+        SimProcess sim;
+        Start(sim, {"--eeprom", eeprom});
+        PtyClient client(sim.LinkPath());
+        std::vector<uint8_t> setM{1};
+        setM.insert(setM.end(), params.begin(), params.end());
+        ASSERT_EQ(client.Exchange(8, setM).data, std::vector<uint8_t>{0});
+        ASSERT_EQ(client.Exchange(12, {1}).data, std::vector<uint8_t>{0});
+        ASSERT_TRUE(sim.Signal(SIGTERM));
+        ASSERT_EQ(sim.Wait(10000), 0);
+    }
+    SimProcess sim;
+    Start(sim, {"--eeprom", eeprom});
+    PtyClient client(sim.LinkPath());
+    std::vector<uint8_t> expected{0};
+    expected.insert(expected.end(), params.begin(), params.end());
+    // The controller starts with what its EEPROM holds.
+    EXPECT_EQ(client.Exchange(9, {1}).data, expected);
+}
+
+TEST_F(ProgramTest, DamagedEepromIsReportedAndTheSimulatorStillRuns) {
+    const std::string eeprom = runtime_.File("bad.eeprom");
+    std::ofstream(eeprom) << "not an eeprom image";
+    SimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start(QV725_SIM_EXE, {"--eeprom", eeprom}, runtime_.Path().string(), error,
+                          20000, true))
+        << error;
+    PtyClient client(sim.LinkPath());
+    const Frame reply = client.Exchange(9, {0});
+    ASSERT_TRUE(reply.ok);
+    EXPECT_EQ(reply.data.size(), 13u);
+    ASSERT_TRUE(sim.Signal(SIGTERM));
+    ASSERT_EQ(sim.Wait(10000), 0);
+    EXPECT_NE(sim.Stderr().find("damaged"), std::string::npos) << sim.Stderr();
+}
+
+TEST_F(ProgramTest, UnpluggingRemovesTheLinkForAWhile) {
+    SimProcess sim;
+    Start(sim, {"--unplug-every", "0.5"});
+    PtyClient client(sim.LinkPath());
+    ASSERT_TRUE(client.IsOpen());
+    EXPECT_TRUE(Eventually([&] { return !IsLink(sim.LinkPath()); }, 5000)) << "never unplugged";
+    EXPECT_TRUE(client.WaitHangUp(2000)) << "an open client sees the device go";
+    EXPECT_TRUE(Eventually([&] { return IsLink(sim.LinkPath()); }, 5000)) << "never came back";
+    PtyClient again(sim.LinkPath());
+    EXPECT_TRUE(again.Exchange(6, {}).ok);
+}
+
+TEST_F(ProgramTest, VerboseLogsEveryFrame) {
+    SimProcess sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start(QV725_SIM_EXE, {"-v"}, runtime_.Path().string(), error, 20000, true))
+        << error;
+    {
+        PtyClient client(sim.LinkPath());
+        ASSERT_TRUE(client.Exchange(6, {}).ok);
+    }
+    ASSERT_TRUE(sim.Signal(SIGTERM));
+    ASSERT_EQ(sim.Wait(10000), 0);
+    EXPECT_NE(sim.Stderr().find("rx C0 06 00 14"), std::string::npos) << sim.Stderr();
+    EXPECT_NE(sim.Stderr().find("tx C0 06 0D 00"), std::string::npos) << sim.Stderr();
+}
+
+TEST_F(ProgramTest, BadOptionsGiveUsageAndExitCode2) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--bogus"}, {"--busy-percent", "200"}, {"--name", "a/b"}, {"--unplug-every"}};
+    for (const auto& args : cases) {
+        SimProcess sim;
+        std::string error;
+        EXPECT_FALSE(sim.Start(QV725_SIM_EXE, args, runtime_.Path().string(), error, 20000, true));
+        EXPECT_EQ(sim.ExitCode(), 2) << args[0];
+        EXPECT_NE(sim.Stderr().find("Usage: qv725-sim"), std::string::npos) << sim.Stderr();
+    }
+    EXPECT_FALSE(fs::exists(Folder())) << "nothing was created";
+}
+
+TEST_F(ProgramTest, UnusableFolderIsAClearError) {
+    // The runtime folder's place is taken by a file.
+    std::ofstream(Folder()) << "in the way";
+    SimProcess sim;
+    std::string error;
+    EXPECT_FALSE(sim.Start(QV725_SIM_EXE, {}, runtime_.Path().string(), error, 20000, true));
+    EXPECT_EQ(sim.ExitCode(), 1);
+    EXPECT_NE(sim.Stderr().find(Folder()), std::string::npos) << sim.Stderr();
+}
+
+}  // namespace
+}  // namespace qv725sim

@@ -1,0 +1,36 @@
+// A test's own client of the simulator's pseudo-terminal: raw mode, one frame out, one frame
+// back with a bounded wait. Independent of the device library.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv725sim {
+
+struct Frame {
+    bool ok = false;
+    uint8_t command = 0;
+    std::vector<uint8_t> data;
+};
+
+class PtyClient {
+public:
+    explicit PtyClient(const std::string& path);
+    ~PtyClient();
+    PtyClient(const PtyClient&) = delete;
+    PtyClient& operator=(const PtyClient&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    bool Write(const std::vector<uint8_t>& bytes);
+    // Reads one frame, each byte within timeoutMs.
+    Frame Read(int timeoutMs = 2000);
+    Frame Exchange(uint8_t command, const std::vector<uint8_t>& data, int timeoutMs = 2000);
+    // Waits up to timeoutMs for the line to hang up (the simulator went away).
+    bool WaitHangUp(int timeoutMs);
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace qv725sim
