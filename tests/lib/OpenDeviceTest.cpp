@@ -5,19 +5,11 @@
 #include <deque>
 
 #include "ScriptedBackend.h"
-#include "Wake.h"
 #include "qv725/qv725.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-Bytes Identification(const std::string& text) {
-    uint8_t frame[wake::SendBufferSize];
-    const size_t n = WakeBuildFrame(0, 3, static_cast<uint8_t>(text.size()),
-                                    reinterpret_cast<const uint8_t*>(text.data()), frame);
-    return Bytes(frame, frame + n);
-}
 
 std::string LastError() {
     const char* text = nullptr;
@@ -56,11 +48,11 @@ protected:
 TEST_F(OpenDeviceTest, FirstMatchingCandidateWinsAndOthersAreClosed) {
     ScriptedBackend& backend = Make(5);
     FtdioUseBackends({&backend});
-    backend.Reply(0, Identification("FT232R board"));
+    backend.Reply(0, IdentificationFrame("FT232R board"));
     // device 1 stays silent
-    backend.Reply(2, Identification("qv-725 v1"));
-    backend.Reply(3, Identification("QV-725 v2"));
-    backend.Reply(4, Identification("QV-725 v3"));
+    backend.Reply(2, IdentificationFrame("qv-725 v1"));
+    backend.Reply(3, IdentificationFrame("QV-725 v2"));
+    backend.Reply(4, IdentificationFrame("QV-725 v3"));
 
     ASSERT_EQ(QV725_OpenDevice(), 1);
     EXPECT_EQ(backend.calls(),
@@ -91,7 +83,7 @@ TEST_F(OpenDeviceTest, IdentificationMatchIsSixCharactersCaseSensitive) {
     for (const Case& c : cases) {
         ScriptedBackend& backend = Make(1);
         FtdioUseBackends({&backend});
-        backend.Reply(0, Identification(c.text));
+        backend.Reply(0, IdentificationFrame(c.text));
         EXPECT_EQ(QV725_OpenDevice(), c.matches ? 1 : 0) << '"' << c.text << '"';
         EXPECT_EQ(backend.device(0).open, c.matches) << '"' << c.text << '"';
         QV725_CloseDevice();
@@ -105,7 +97,7 @@ TEST_F(OpenDeviceTest, CandidatesThatFailToOpenOrConfigureAreSkipped) {
     ScriptedBackend& controller = Make(1);
     unopenable.Fail("Open", ftstatus::DeviceNotOpened);
     unconfigurable.Fail("SetBaudRate", ftstatus::IoError);
-    controller.Reply(0, Identification("QV-725"));
+    controller.Reply(0, IdentificationFrame("QV-725"));
     FtdioUseBackends({&unopenable, &unconfigurable, &controller});
 
     ASSERT_EQ(QV725_OpenDevice(), 1);
@@ -118,7 +110,7 @@ TEST_F(OpenDeviceTest, CandidatesThatFailToOpenOrConfigureAreSkipped) {
 TEST_F(OpenDeviceTest, NoControllerFound) {
     ScriptedBackend& backend = Make(2);
     FtdioUseBackends({&backend});
-    backend.Reply(0, Identification("QV-725"));
+    backend.Reply(0, IdentificationFrame("QV-725"));
     backend.Fail("Write", ftstatus::IoError);  // nobody can be asked
     EXPECT_EQ(QV725_OpenDevice(), 0);
     EXPECT_EQ(LastError(), "IO error: device not responding.")
@@ -144,8 +136,8 @@ TEST_F(OpenDeviceTest, CountingFailsOrFindsNothing) {
 TEST_F(OpenDeviceTest, OpeningAgainClosesTheOpenController) {
     ScriptedBackend& backend = Make(2);
     FtdioUseBackends({&backend});
-    backend.Reply(0, Identification("QV-725"));
-    backend.Reply(0, Identification("QV-725"));
+    backend.Reply(0, IdentificationFrame("QV-725"));
+    backend.Reply(0, IdentificationFrame("QV-725"));
     ASSERT_EQ(QV725_OpenDevice(), 1);
     backend.ClearCalls();
     ASSERT_EQ(QV725_OpenDevice(), 1);
@@ -156,7 +148,7 @@ TEST_F(OpenDeviceTest, OpeningAgainClosesTheOpenController) {
 TEST_F(OpenDeviceTest, CloseReportsTheDriversResult) {
     ScriptedBackend& backend = Make(1);
     FtdioUseBackends({&backend});
-    backend.Reply(0, Identification("QV-725"));
+    backend.Reply(0, IdentificationFrame("QV-725"));
     ASSERT_EQ(QV725_OpenDevice(), 1);
     backend.Fail("Close", ftstatus::IoError);
     EXPECT_EQ(QV725_CloseDevice(), 0);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "Wake.h"
+
 uint32_t ScriptedBackend::Enter(const std::string& operation, const std::string& arguments) {
     calls_.push_back(operation + (arguments.empty() ? "" : "(" + arguments + ")"));
     const auto failure = failures_.find(operation);
@@ -147,4 +149,15 @@ std::string ToHex(const Bytes& bytes) {
         text += item;
     }
     return text;
+}
+
+Bytes WakeFrame(uint8_t command, const Bytes& data) {
+    uint8_t frame[wake::SendBufferSize];
+    const size_t n =
+        WakeBuildFrame(0, command, static_cast<uint8_t>(data.size()), data.data(), frame);
+    return Bytes(frame, frame + n);
+}
+
+Bytes IdentificationFrame(const std::string& text) {
+    return WakeFrame(3, Bytes(text.begin(), text.end()));
 }

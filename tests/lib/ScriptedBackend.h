@@ -60,6 +60,10 @@ private:
     uint32_t writeLimit_ = UINT32_MAX;
 };
 
+// A frame as the controller sends it (address 0), built by the library's own (golden-tested)
+// framing; and the identification reply carrying text.
+Bytes WakeFrame(uint8_t command, const Bytes& data);
+Bytes IdentificationFrame(const std::string& text);
 // Reads "C0 06 00 14" into bytes.
 Bytes Hex(const std::string& text);
 std::string ToHex(const Bytes& bytes);
