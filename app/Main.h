@@ -1,0 +1,285 @@
+// The main window TMainForm: its controls, its state and the declarations of its handlers. The
+// handlers live in one file per page or concern (Main*.cpp).
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Settings.h"
+
+class QAction;
+class QColorDialog;
+class QComboBox;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTreeView;
+class QWidget;
+class TAction;
+class TActionList;
+class TFloatEdit;
+class THistory;
+class THistoryColorDelegate;
+class TIniFile;
+class TJvSimScope;
+class TPaintBox;
+class TParams;
+class TTrayIcon;
+class TVirtualListModel;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the controls, then runs the construction steps (settings file `settingsFileName`
+    // read whole, presets, history, scope widget, colours) and then FormCreate. An error of the
+    // construction steps leaves the constructor, and nothing has been written; an error inside
+    // FormCreate is shown in the error box and the rest of FormCreate is skipped.
+    explicit TMainForm(const std::string& settingsFileName, QWidget* parent = nullptr);
+    // Runs FormDestroy (presets and colours stored, settings file written).
+    ~TMainForm() override;
+
+    // The settings file of the running program (beside it, or in the user's configuration).
+    static std::string DefaultSettingsFile();
+
+    // --- start-up and shutdown (Main.cpp) ---
+    void FormCreate();
+    // Asks "Save new parameters to EEPROM?" when a channel was changed; false keeps the window
+    // open.
+    bool FormCloseQuery();
+    void FormClose();
+    void FormDestroy();
+    // Closes the window through the usual close path but without the EEPROM question (which
+    // only a person can answer): used for SIGINT, SIGTERM and the end of the desktop session.
+    void CloseWithoutQuestion();
+    void LoadSettings();
+    void SaveSettings();
+
+    // --- hints (MainHints.cpp) ---
+    // Third status panel := the long part of `hint` (after the first "|", else the whole text).
+    void ApplicationHint(const QString& hint);
+    // The page control's hint := the hint of the tab under (x, y), "" off the tabs.
+    void PageControlMouseMove(int x, int y);
+    // The hint that applies to a widget: its own, else its nearest ancestor's.
+    static QString HintOf(const QWidget* widget);
+    // The current hint for the pointer at `globalPos` (widget, menu item or nothing).
+    QString HintAt(const QPoint& globalPos) const;
+    // Runs when the event loop is about to wait: recomputes the enable rules and the hint.
+    void ApplicationIdle();
+
+    // --- polling cycle and Common page (MainCommon.cpp) ---
+    void TimerTimer();
+    void ReadChannelValues();
+    void UpdateCommonPage();
+    void ShowTemperature(QLineEdit* box, int channel);
+    void ShowFanSpeed(QLineEdit* box, int channel);
+    void ShowFanVoltage(QLineEdit* box, int channel);
+    void UpdateScopeLines();
+    void AddHistorySample();
+    void edN1Change(QObject* sender);
+    void btCh1Click(QObject* sender);
+    void PageControlChange();
+    // Turns to page `index` as the program does: PageControlChange does not run.
+    void SetActivePage(int index);
+    void SetStatusOnline(bool online);
+    // The poll period in units of 10 ms (the scope widget's interval; 100 by default). Tests set
+    // 0 to stop the clock and drive TimerTimer themselves.
+    void SetPollInterval(int interval);
+
+    // --- Channel page (MainChannel.cpp) ---
+    void SelectChannel(int channel);
+    void ReadChannelParams(int channel);
+    void ShowChannelParams(int channel);
+    void TakeChannelParams(int channel);
+    void WriteChannelParams(int channel);
+    void UpdateChannelPage(int channel);
+    void cbChChange();
+    void feTmaxChanged(QObject* sender);
+    void cbAutoClick();
+    void fePxChanged();
+    void btSaveClick();
+    void btRecallClick();
+
+    // --- regulation curve graph (MainGraph.cpp) ---
+    void DrawGraph(int channel);
+    // DrawGraph's picture without asking the paint box to repaint (used while it paints).
+    void DrawGraphPicture(int channel);
+    void DrawTempCursor(int32_t temperature);
+    void DrawPwmCursor(int32_t pwm);
+
+    // --- History page (MainHistory.cpp) ---
+    bool acHistoryColorChangeUpdate() const;
+    void acHistoryColorChangeExecute();
+    bool acHistorySettingsUpdate() const;
+    void acHistorySettingsExecute();
+    // Redraws rows 0 to 5 of lvHistory.
+    void RefreshHistoryRows();
+    // The text of entry `index` of the channel list (the History page's channel names).
+    QString ChannelListText(int index) const;
+    // The row of lvHistory that is selected, or -1.
+    int SelectedHistoryRow() const;
+
+    // --- Presets page and the tray's presets submenu (MainPresets.cpp) ---
+    bool acPresetsAddUpdate() const;
+    void acPresetsAddExecute();
+    bool acPresetsDeleteUpdate() const;
+    void acPresetsDeleteExecute();
+    bool acPresetsActiveUpdate() const;
+    void acPresetsActiveExecute();
+    bool acPresetsEditUpdate() const;
+    void acPresetsEditExecute();
+    void pmSystrayPopup();
+
+    // --- tray icon (MainTray.cpp) ---
+    void TrayIconMinimize();
+    void TrayIconRestore();
+    void pmLaunchClick();
+
+    // --- About box (Main.cpp) ---
+    void acAboutExecute();
+
+    // --- state shared by the pages ---
+    std::unique_ptr<TIniFile> IniFile;
+    std::unique_ptr<TParams> Params;
+    std::unique_ptr<THistory> History;
+    TGraphColors GraphColors;
+    bool Online = false;
+    bool Updating = false;
+    int32_t SelectedChannel = 0;
+    std::array<int32_t, kChannelCount> Temperature{};
+    std::array<int32_t, kChannelCount> FanSpeed{};
+    std::array<int32_t, kChannelCount> Pwm{};
+    std::array<bool, kChannelCount> Changed{};
+    std::array<QString, kChannelCount> ChannelName;
+    int32_t CursorT = 0;
+    int32_t CursorPwm = 0;
+
+    // --- frame ---
+    QFrame* Bevel1 = nullptr;
+    QTabWidget* PageControl = nullptr;
+    QWidget* tsCommon = nullptr;
+    QWidget* tsChannel = nullptr;
+    QWidget* tsHistory = nullptr;
+    QWidget* tsPresets = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    std::array<QLabel*, 3> StatusPanels{};
+    QMenu* mnFile = nullptr;
+    QMenu* mnHelp = nullptr;
+    TActionList* ActionList1 = nullptr;
+    TAction* acPresetsAdd = nullptr;
+    TAction* acPresetsDelete = nullptr;
+    TAction* acPresetsActive = nullptr;
+    TAction* acPresetsEdit = nullptr;
+    TAction* acHistorySettings = nullptr;
+    TAction* acExit = nullptr;
+    TAction* acAbout = nullptr;
+    TAction* acHistoryColorChange = nullptr;
+    QMenu* pmSystray = nullptr;
+    QAction* pmLaunch = nullptr;
+    QMenu* miPresets = nullptr;
+    QMenu* pmHistory = nullptr;
+    QAction* ColorChange1 = nullptr;
+    QAction* Property1 = nullptr;
+    QMenu* pmPresets = nullptr;
+    TTrayIcon* TrayIcon = nullptr;
+
+    // --- Common page ---
+    QFrame* Panel2 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* lVersion = nullptr;
+    std::array<QLineEdit*, kChannelCount> edN{};    // edN1 ... edN6
+    std::array<QLineEdit*, kChannelCount> edT{};    // edT1 ... edT6
+    std::array<QLineEdit*, kChannelCount> edVxC{};  // edVx1 ... edVx6
+    std::array<QLineEdit*, kChannelCount> edVC{};   // edV1 ... edV6
+    std::array<QPushButton*, kChannelCount> btCh{};  // btCh1 ... btCh6
+
+    // --- Channel page ---
+    QComboBox* cbCh = nullptr;
+    QLineEdit* edTx = nullptr;
+    QLineEdit* edVx = nullptr;
+    QLineEdit* edV = nullptr;
+    TFloatEdit* fePx = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    TFloatEdit* feTmin = nullptr;
+    TFloatEdit* fePmin = nullptr;
+    TFloatEdit* feTmax = nullptr;
+    TFloatEdit* fePmax = nullptr;
+    TFloatEdit* feTa = nullptr;
+    TFloatEdit* feVa = nullptr;
+    QCheckBox* cbAuto = nullptr;
+    QCheckBox* cbBoost = nullptr;
+    QCheckBox* cbTa = nullptr;
+    QCheckBox* cbVa = nullptr;
+    QFrame* Panel1 = nullptr;
+    TPaintBox* pbGraph = nullptr;
+    QPushButton* btSave = nullptr;
+    QPushButton* btRecall = nullptr;
+
+    // --- History page ---
+    QFrame* pScope = nullptr;
+    QPointer<TJvSimScope> Scope;
+    QTreeView* lvHistory = nullptr;
+    TVirtualListModel* HistoryModel = nullptr;
+    THistoryColorDelegate* HistoryColors = nullptr;
+    QPointer<QColorDialog> ColorDialog;  // created on first use
+
+    // --- Presets page ---
+    QTreeView* lvPresets = nullptr;
+    TVirtualListModel* PresetsModel = nullptr;
+    QPushButton* bAdd = nullptr;
+    QPushButton* bEdit = nullptr;
+    QPushButton* bActive = nullptr;
+    QPushButton* bDelete = nullptr;
+
+signals:
+    // The window closed (the close query allowed it and FormClose ran): the program ends.
+    void FormClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Layout (MainLayout*.cpp): every control at its pixel position, with names, tags, hints.
+    void BuildFrame();
+    void BuildActions();
+    void BuildMenus();
+    void BuildCommonPage();
+    void BuildChannelPage();
+    void BuildHistoryPage();
+    void BuildPresetsPage();
+    void BuildTray();
+    // The window keeps its client area of 452 x 416 below the menu bar and cannot be resized.
+    void FixWindowSize();
+    void ConnectHandlers();
+    // Construction steps 1 to 5.
+    void Construct(const std::string& settingsFileName);
+    // Reads the six trace colours; an unreadable one keeps its default and is reported.
+    std::array<uint32_t, kChannelCount> ReadTraceColors() const;
+
+    void GoOffline();
+    void ConnectHints();
+    // lvHistory's double click and Enter key; true when the event was used.
+    bool HistoryListEvent(QObject* watched, QEvent* event);
+    void ConnectChannelHandlers();
+    void ConnectGraphHandlers();
+    void ConnectHistoryHandlers();
+    void ConnectPresetsHandlers();
+
+    bool closeWithoutQuestion_ = false;
+    bool settingPage_ = false;
+    QString lastHint_;
+    bool formDestroyed_ = false;
+};

@@ -1,0 +1,100 @@
+// Hints instead of tooltips: the long part of the hint under the pointer goes to the third
+// status panel; the page control's hint follows the tab under the pointer. Also the idle step
+// that recomputes the actions' enable rules.
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "ActionList.h"
+#include "LayoutHelpers.h"
+#include "Main.h"
+
+namespace {
+
+// Swallows every tooltip of the application: hints are shown in the status bar instead.
+class TNoToolTips : public QObject {
+public:
+    explicit TNoToolTips(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        return event->type() == QEvent::ToolTip;
+    }
+};
+
+}  // namespace
+
+void TMainForm::ConnectHints() {
+    if (qApp != nullptr)
+        qApp->installEventFilter(new TNoToolTips(this));
+    PageControl->setMouseTracking(true);
+    PageControl->installEventFilter(this);
+}
+
+void TMainForm::ApplicationHint(const QString& hint) { StatusPanels[2]->setText(LongHint(hint)); }
+
+void TMainForm::PageControlMouseMove(int x, int y) {
+    QTabBar* bar = PageControl->tabBar();
+    const QPoint point = bar->mapFrom(PageControl, QPoint(x, y));
+    const int tab = bar->rect().contains(point) ? bar->tabAt(point) : -1;
+    SetHint(PageControl, tab >= 0 ? HintText(PageControl->widget(tab)) : QString());
+}
+
+QString TMainForm::HintOf(const QWidget* widget) {
+    for (const QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+        const QString hint = HintText(w);
+        if (!hint.isEmpty())
+            return hint;
+        if (w->isWindow())
+            break;
+    }
+    return {};
+}
+
+QString TMainForm::HintAt(const QPoint& globalPos) const {
+    QWidget* widget = QApplication::widgetAt(globalPos);
+    if (auto* menu = qobject_cast<QMenu*>(widget)) {
+        const QAction* action = menu->actionAt(menu->mapFromGlobal(globalPos));
+        return action != nullptr ? HintText(action) : HintText(menu);
+    }
+    return HintOf(widget);
+}
+
+void TMainForm::ApplicationIdle() {
+    try {
+        ActionList1->UpdateAll();
+        const QString hint = HintAt(QCursor::pos());
+        if (hint != lastHint_) {
+            lastHint_ = hint;
+            ApplicationHint(hint);
+        }
+    } catch (...) {
+        // Idle processing must never let an error out of the event dispatcher.
+    }
+}
+
+bool TMainForm::event(QEvent* event) {
+    // Status tips would go to the status bar's message area; the hints have their own panel.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove &&
+        (watched == PageControl || watched == PageControl->tabBar())) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QPoint point =
+            static_cast<QWidget*>(watched)->mapTo(PageControl, mouse->position().toPoint());
+        PageControlMouseMove(point.x(), point.y());
+        return false;
+    }
+    if (lvHistory != nullptr && HistoryListEvent(watched, event))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,31 @@
+// The tray icon: minimising into the notification area stops polling, restoring polls at once.
+#include <QAction>
+#include <QMenu>
+
+#include "Main.h"
+#include "widgets/Jvsimscope.h"
+#include "widgets/Trayicon.h"
+
+void TMainForm::BuildTray() {
+    TrayIcon = new TTrayIcon(this);
+    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    TrayIcon->SetIcon(QIcon(QStringLiteral(":/kelvane/tray.png")));
+    TrayIcon->SetHint(QStringLiteral("Kelvane"));
+    TrayIcon->SetPopupMenu(pmSystray);
+    TrayIcon->SetRestoreOn(TTrayIconMessage::imDoubleClick);
+    TrayIcon->SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
+    TrayIcon->SetMainWindow(this);
+    TrayIcon->OnMinimize = [this](QObject*) { TrayIconMinimize(); };
+    TrayIcon->OnRestore = [this](QObject*) { TrayIconRestore(); };
+    TrayIcon->SetVisible(true);
+    connect(pmLaunch, &QAction::triggered, this, [this] { pmLaunchClick(); });
+}
+
+void TMainForm::TrayIconMinimize() {
+    if (Scope)
+        Scope->SetActive(false);
+}
+
+void TMainForm::TrayIconRestore() { TimerTimer(); }
+
+void TMainForm::pmLaunchClick() { TrayIcon->Restore(); }
