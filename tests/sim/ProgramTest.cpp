@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -80,6 +81,22 @@ TEST_F(ProgramTest, RawBytesPassBothWays) {
     const Frame info = client.Exchange(3, {});
     ASSERT_TRUE(info.ok);
     EXPECT_EQ(std::string(info.data.begin(), info.data.begin() + 6), "QV-725");
+}
+
+TEST_F(ProgramTest, LineIsRawBeforeAnyClientConfiguresIt) {
+    SimProcess sim;
+    Start(sim);
+    PtyClient client(sim.LinkPath(), false);
+    ASSERT_TRUE(client.IsOpen());
+    termios tio{};
+    ASSERT_EQ(tcgetattr(client.Fd(), &tio), 0);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+    EXPECT_EQ(tio.c_iflag & (ICRNL | INLCR | IGNCR | IXON | IXOFF | ISTRIP), 0u);
+    EXPECT_EQ(tio.c_oflag & OPOST, 0u);
+    const std::vector<uint8_t> data = {0x0D, 0x11, 0x13, 0x0A, 0x03, 0x7F};
+    const Frame echo = client.Exchange(2, data);
+    ASSERT_TRUE(echo.ok);
+    EXPECT_EQ(echo.data, data);
 }
 
 TEST_F(ProgramTest, ClientsMayComeAndGo) {

@@ -12,9 +12,9 @@
 
 namespace qv725sim {
 
-PtyClient::PtyClient(const std::string& path) {
+PtyClient::PtyClient(const std::string& path, bool makeRaw) {
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) {
+    if (fd_ < 0 || !makeRaw) {
         return;
     }
     termios tio{};

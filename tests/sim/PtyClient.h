@@ -16,7 +16,9 @@ struct Frame {
 
 class PtyClient {
 public:
-    explicit PtyClient(const std::string& path);
+    // With makeRaw false the line is used with whatever settings it has.
+    explicit PtyClient(const std::string& path, bool makeRaw = true);
+    int Fd() const { return fd_; }
     ~PtyClient();
     PtyClient(const PtyClient&) = delete;
     PtyClient& operator=(const PtyClient&) = delete;
