@@ -1,0 +1,127 @@
+// One rig per transport backend that can run here, each with a controller stand-in behind it:
+// the D2XX backend over the stand-in driver, the simulator backend and the serial-port backend
+// over a real pseudo-terminal. The contract suite runs the same tests over all of them.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "FakeFtdiControl.h"
+#include "PtyPeer.h"
+#include "ScratchFolder.h"
+#include "backends/D2xx.h"
+#include "backends/SerialPort.h"
+#include "backends/SimPorts.h"
+
+// Points XDG_RUNTIME_DIR, and with it the simulator folder, somewhere else for one scope.
+class ScopedRuntimeDir {
+public:
+    explicit ScopedRuntimeDir(const std::filesystem::path& folder) {
+        const char* previous = std::getenv("XDG_RUNTIME_DIR");
+        previous_ = previous != nullptr ? previous : "";
+        setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+    ~ScopedRuntimeDir() { setenv("XDG_RUNTIME_DIR", previous_.c_str(), 1); }
+    ScopedRuntimeDir(const ScopedRuntimeDir&) = delete;
+    ScopedRuntimeDir& operator=(const ScopedRuntimeDir&) = delete;
+
+private:
+    std::string previous_;
+};
+
+class D2xxRig {
+public:
+    static constexpr const char* Name = "D2xx";
+    D2xxRig() {
+        EXPECT_TRUE(driver_.Loaded());
+        driver_.reset(1);
+    }
+    FtdioBackend& Backend() { return backend_; }
+    std::unique_ptr<FtdioBackend> Another() { return std::make_unique<D2xxBackend>(); }
+    void Answer(const Bytes& reply) { driver_.Reply(0, reply); }
+    void Stale(const Bytes& bytes) { driver_.Inject(0, bytes); }
+    std::vector<std::string> Requests(size_t) {
+        std::vector<std::string> frames;
+        std::istringstream log(driver_.Log());
+        const std::string prefix = "FT_Write(dev0,";
+        for (std::string line; std::getline(log, line);) {
+            if (line.rfind(prefix, 0) == 0) {
+                frames.push_back(line.substr(prefix.size(), line.size() - prefix.size() - 1));
+            }
+        }
+        return frames;
+    }
+    void Hangup() {
+        driver_.failCall("FT_Write", 4);
+        driver_.failCall("FT_Read", 4);
+    }
+
+private:
+    FakeFtdiControl driver_;
+    D2xxBackend backend_;
+};
+
+// Rigs over a pseudo-terminal differ only in how the backend finds it.
+class PtyRig {
+public:
+    void Answer(const Bytes& reply) { peer_.Answer(reply); }
+    void Stale(const Bytes& bytes) { peer_.Stale(bytes); }
+    std::vector<std::string> Requests(size_t n) { return peer_.Requests(n); }
+    void Hangup() { peer_.Hangup(); }
+
+protected:
+    PtyPeer peer_;
+    ScratchFolder folder_;
+};
+
+// The simulator folder, $XDG_RUNTIME_DIR/qv725/, with one link named sim0 to the terminal.
+class SimPortsRig : public PtyRig {
+public:
+    static constexpr const char* Name = "SimPorts";
+    SimPortsRig() {
+        const auto sims = folder_.Make("qv725");
+        EXPECT_EQ(symlink(peer_.SlavePath().c_str(), (sims / "sim0").c_str()), 0);
+    }
+    FtdioBackend& Backend() { return backend_; }
+    std::unique_ptr<FtdioBackend> Another() { return std::make_unique<SimPortsBackend>(); }
+
+private:
+    ScopedRuntimeDir runtime_{folder_.path()};
+    SimPortsBackend backend_;
+};
+
+// A copy of the kernel's layout: the ftdi_sio driver folder naming ttyUSB0, /dev/ttyUSB0 (a
+// link to the terminal), and the port's latency_timer attribute.
+class SerialPortRig : public PtyRig {
+public:
+    static constexpr const char* Name = "SerialPort";
+    SerialPortRig() {
+        folder_.Make("driver/ttyUSB0");
+        folder_.Make("driver/bind");
+        const auto dev = folder_.Make("dev");
+        EXPECT_EQ(symlink(peer_.SlavePath().c_str(), (dev / "ttyUSB0").c_str()), 0);
+        std::ofstream(folder_.Make("devices/ttyUSB0") / "latency_timer") << "16\n";
+    }
+    FtdioBackend& Backend() { return backend_; }
+    std::unique_ptr<FtdioBackend> Another() { return MakeBackend(); }
+    std::string LatencyTimer() const {
+        std::ifstream in(folder_.path() / "devices/ttyUSB0/latency_timer");
+        std::string value;
+        in >> value;
+        return value;
+    }
+
+private:
+    std::unique_ptr<SerialPortBackend> MakeBackend() const {
+        return std::make_unique<SerialPortBackend>((folder_.path() / "driver").string(),
+                                                   (folder_.path() / "dev").string(),
+                                                   (folder_.path() / "devices").string());
+    }
+    std::unique_ptr<SerialPortBackend> owned_ = MakeBackend();
+    SerialPortBackend& backend_ = *owned_;
+};
