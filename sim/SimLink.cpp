@@ -34,6 +34,11 @@ bool EnsurePrivateFolder(const std::string& folder, std::string& error) {
         error = folder + " is not a directory of this user; refusing to publish there";
         return false;
     }
+    // Nobody else may plant links where the library looks for controllers.
+    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+        error = Errno("cannot make " + folder + " private");
+        return false;
+    }
     return true;
 }
 

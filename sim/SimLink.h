@@ -7,8 +7,9 @@
 
 namespace qv725sim {
 
-// Creates the folder (mode 0700) when missing. It must be a real directory owned by us, because
-// whatever it links to is opened as a controller. False with a message in error otherwise.
+// Creates the folder (mode 0700) when missing, or makes an existing one 0700. It must be a real
+// directory owned by us, because whatever it links to is opened as a controller. False with a
+// message in error otherwise.
 bool EnsurePrivateFolder(const std::string& folder, std::string& error);
 
 // A name such as "sim0": not empty, no '/', not "." or "..".

@@ -125,15 +125,16 @@ TEST_F(ProgramTest, ANameHasOneLiveOwner) {
     EXPECT_TRUE(client.Exchange(6, {}).ok) << "the first simulator still answers";
 }
 
-TEST_F(ProgramTest, StaleLinkAndLockAreReplaced) {
+TEST_F(ProgramTest, StaleLinkAndLockAreReplacedAndTheFolderMadePrivate) {
     fs::create_directory(Folder());
-    fs::permissions(Folder(), fs::perms::owner_all);
+    fs::permissions(Folder(), fs::perms::owner_all | fs::perms::group_all | fs::perms::others_all);
     fs::create_symlink("/dev/pts/no-such-terminal", Folder() + "/sim0");
     std::ofstream(Folder() + "/sim0.lock").put('x');
     SimProcess sim;
     Start(sim);
     EXPECT_EQ(fs::read_symlink(sim.LinkPath()).string().rfind("/dev/pts/", 0), 0u);
     EXPECT_NE(fs::read_symlink(sim.LinkPath()).string(), "/dev/pts/no-such-terminal");
+    EXPECT_EQ(fs::status(Folder()).permissions(), fs::perms::owner_all) << "made private";
     PtyClient client(sim.LinkPath());
     EXPECT_TRUE(client.Exchange(6, {}).ok);
 }
