@@ -130,13 +130,6 @@ TEST(FaultTest, GarbleNeedsAByteOutsideEscapes) {
     EXPECT_EQ(onlyEscapes, Bytes("C0 02 01 DB DC"));
 }
 
-TEST(FaultTest, GarblePercentZeroLeavesRepliesAlone) {
-    Device device(FaultOptions{});
-    for (int i = 0; i < 200; ++i) {
-        EXPECT_TRUE(Parses(*device.responder.RespondToBytes(RequestFrame(CmdGetM, {0}))));
-    }
-}
-
 TEST(FaultTest, UnplugScheduleAlternates) {
     FaultOptions options;
     options.unplugEvery = 5;

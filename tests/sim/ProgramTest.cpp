@@ -1,5 +1,5 @@
 // The real qv725-sim program over a real pseudo-terminal: ready line and link, raw bytes both
-// ways, one owner per name, stale links, clean stop on signals, EEPROM across runs, unplugging,
+// ways, one owner per name, stale links, clean stop on signals, a damaged EEPROM, unplugging,
 // bad options.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -152,30 +152,6 @@ TEST_F(ProgramTest, SignalsRemoveTheLinkAndExitCleanly) {
         EXPECT_FALSE(fs::exists(Folder() + "/sim0.lock"));
         EXPECT_TRUE(client.WaitHangUp(2000)) << "the line is gone for its client";
     }
-}
-
-TEST_F(ProgramTest, SavedParametersSurviveARestart) {
-    const std::string eeprom = runtime_.File("keep.eeprom");
-    const std::vector<uint8_t> params = {0x05, 0x52, 0x03, 0x11, 0xA0, 0x05,
-                                         0xC0, 0xDB, 0x00, 0x13, 0x00, 0x0D};
-    {
-        SimProcess sim;
-        Start(sim, {"--eeprom", eeprom});
-        PtyClient client(sim.LinkPath());
-        std::vector<uint8_t> setM{1};
-        setM.insert(setM.end(), params.begin(), params.end());
-        ASSERT_EQ(client.Exchange(8, setM).data, std::vector<uint8_t>{0});
-        ASSERT_EQ(client.Exchange(12, {1}).data, std::vector<uint8_t>{0});
-        ASSERT_TRUE(sim.Signal(SIGTERM));
-        ASSERT_EQ(sim.Wait(10000), 0);
-    }
-    SimProcess sim;
-    Start(sim, {"--eeprom", eeprom});
-    PtyClient client(sim.LinkPath());
-    std::vector<uint8_t> expected{0};
-    expected.insert(expected.end(), params.begin(), params.end());
-    // The controller starts with what its EEPROM holds.
-    EXPECT_EQ(client.Exchange(9, {1}).data, expected);
 }
 
 TEST_F(ProgramTest, DamagedEepromIsReportedAndTheSimulatorStillRuns) {
