@@ -10,10 +10,18 @@ constexpr TColor RGBColor(uint8_t red, uint8_t green, uint8_t blue) {
     return static_cast<TColor>(red) | (static_cast<TColor>(green) << 8) |
            (static_cast<TColor>(blue) << 16);
 }
-constexpr uint8_t ColorRed(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-constexpr uint8_t ColorGreen(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-constexpr uint8_t ColorBlue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
-constexpr bool IsSystemColor(TColor c) { return (c & 0x80000000u) != 0; }
+constexpr uint8_t ColorRed(TColor c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t ColorGreen(TColor c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t ColorBlue(TColor c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
+constexpr bool IsSystemColor(TColor c) {
+    return (c & 0x80000000u) != 0;
+}
 
 inline constexpr TColor clBlack = RGBColor(0, 0, 0);
 inline constexpr TColor clMaroon = RGBColor(128, 0, 0);
@@ -37,7 +45,9 @@ inline constexpr TColor clCream = RGBColor(255, 251, 240);
 inline constexpr TColor clMedGray = RGBColor(160, 160, 164);
 
 // System colours: the top bit and the platform's system colour index in the low byte.
-constexpr TColor SystemColor(uint8_t index) { return 0x80000000u | index; }
+constexpr TColor SystemColor(uint8_t index) {
+    return 0x80000000u | index;
+}
 inline constexpr TColor clScrollBar = SystemColor(0);
 inline constexpr TColor clBackground = SystemColor(1);
 inline constexpr TColor clActiveCaption = SystemColor(2);

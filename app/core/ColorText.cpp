@@ -71,8 +71,10 @@ bool SameAsciiText(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i];
         char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y - 'A' + 'a');
         if (x != y) {
             return false;
         }
@@ -82,7 +84,9 @@ bool SameAsciiText(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-std::span<const TColorName> ColorNames() { return kColorNames; }
+std::span<const TColorName> ColorNames() {
+    return kColorNames;
+}
 
 std::string ColorToString(TColor color) {
     for (const TColorName& entry : kColorNames) {

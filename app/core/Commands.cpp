@@ -2,9 +2,9 @@
 // EHardwareException with the library's last-error text when the export fails.
 #include "Commands.h"
 
-#include <string>
-
 #include <qv725/qv725.h>
+
+#include <string>
 
 namespace {
 
@@ -28,7 +28,9 @@ void RaiseLastErrorFrom(LastErrorSource source) {
     throw EHardwareException(text != nullptr ? std::string(text) : std::string(), 0);
 }
 
-void CmdRaiseLastError() { RaiseLastErrorFrom(&LibraryLastError); }
+void CmdRaiseLastError() {
+    RaiseLastErrorFrom(&LibraryLastError);
+}
 
 void CmdGetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5, int32_t* t6) {
     Check(QV725_GetT(t1, t2, t3, t4, t5, t6));
@@ -56,6 +58,10 @@ void CmdGetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t* p5, 
     Check(QV725_GetPWM(p1, p2, p3, p4, p5, p6));
 }
 
-void CmdSavePar(int32_t channel) { Check(QV725_SavePar(channel)); }
+void CmdSavePar(int32_t channel) {
+    Check(QV725_SavePar(channel));
+}
 
-void CmdCallPar(int32_t channel) { Check(QV725_CallPar(channel)); }
+void CmdCallPar(int32_t channel) {
+    Check(QV725_CallPar(channel));
+}

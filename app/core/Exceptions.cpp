@@ -13,8 +13,7 @@ EReadError::EReadError() : Exception("Stream read error") {}
 
 EPropertyError::EPropertyError() : Exception("Invalid property value") {}
 
-EFOpenError::EFOpenError(const std::string& fileName)
-    : Exception("Cannot open file " + fileName) {}
+EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open file " + fileName) {}
 
 EFCreateError::EFCreateError(const std::string& fileName)
     : Exception("Cannot create file " + fileName) {}

@@ -33,7 +33,9 @@ THistoryItem& THistory::Last() {
     return *items_.back();
 }
 
-const THistoryItem& THistory::Last() const { return const_cast<THistory*>(this)->Last(); }
+const THistoryItem& THistory::Last() const {
+    return const_cast<THistory*>(this)->Last();
+}
 
 double THistory::Average(int channel) const {
     if (items_.empty()) {
@@ -75,4 +77,6 @@ float THistory::Min(int channel) const {
     return best;
 }
 
-void THistory::Clear() { items_.clear(); }
+void THistory::Clear() {
+    items_.clear();
+}

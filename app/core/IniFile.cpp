@@ -24,7 +24,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsTrimmed(s.front())) {
@@ -36,7 +38,9 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -62,9 +66,12 @@ std::string OneLine(std::string_view text) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -80,7 +87,8 @@ std::optional<int32_t> ParseInteger(std::string_view text, bool allowX) {
     if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         hex = true;
         text.remove_prefix(2);
-    } else if (!text.empty() && (text[0] == '$' || (allowX && (text[0] == 'x' || text[0] == 'X')))) {
+    } else if (!text.empty() &&
+               (text[0] == '$' || (allowX && (text[0] == 'x' || text[0] == 'X')))) {
         hex = true;
         text.remove_prefix(1);
     }
@@ -103,8 +111,8 @@ std::optional<int32_t> ParseInteger(std::string_view text, bool allowX) {
         const uint32_t bits = static_cast<uint32_t>(magnitude);
         return static_cast<int32_t>(negative ? 0u - bits : bits);
     }
-    const int64_t signedValue = negative ? -static_cast<int64_t>(magnitude)
-                                         : static_cast<int64_t>(magnitude);
+    const int64_t signedValue =
+        negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
     if (signedValue < std::numeric_limits<int32_t>::min() ||
         signedValue > std::numeric_limits<int32_t>::max()) {
         return std::nullopt;
@@ -135,6 +143,10 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
 
 void TIniFile::LoadFromText(std::string_view text) {
     sections_.clear();
+    // Editors may put a UTF-8 byte order mark in front; it would hide the first section.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
@@ -221,8 +233,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
     return line->substr(line->find('=') + 1);
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::string line = OneLine(key);
     line += '=';
     line += OneLine(value);
@@ -312,9 +323,13 @@ bool WriteWhole(const std::string& target, const std::string& temp, const std::s
     return ok;
 }
 
-void RemoveTemp(const std::string& temp) { DeleteFileA(temp.c_str()); }
+void RemoveTemp(const std::string& temp) {
+    DeleteFileA(temp.c_str());
+}
 
-int ProcessId() { return static_cast<int>(GetCurrentProcessId()); }
+int ProcessId() {
+    return static_cast<int>(GetCurrentProcessId());
+}
 
 #else
 
@@ -355,9 +370,13 @@ bool WriteWhole(const std::string& target, const std::string& temp, const std::s
     return ok;
 }
 
-void RemoveTemp(const std::string& temp) { ::unlink(temp.c_str()); }
+void RemoveTemp(const std::string& temp) {
+    ::unlink(temp.c_str());
+}
 
-int ProcessId() { return static_cast<int>(::getpid()); }
+int ProcessId() {
+    return static_cast<int>(::getpid());
+}
 
 #endif
 

@@ -12,7 +12,8 @@
 // Section names and keys are compared without regard to ASCII letter case; the first match
 // wins (a file may repeat a section name; lookups and writes use the first one).
 //
-// Loading, line by line (lines end with CR LF, LF or CR):
+// Loading, line by line (lines end with CR LF, LF or CR; a UTF-8 byte order mark at the very
+// start is skipped):
 //  1. blanks and control characters (bytes up to 0x20) are removed from both ends;
 //  2. empty lines and lines beginning with ";" are dropped;
 //  3. "[name]" starts a new section named by the trimmed text between the brackets;
@@ -47,8 +48,7 @@ public:
 
     // Reads an integer leniently: "0x"/"0X"/"$" then hexadecimal digits, else decimal, optional
     // sign first; any other text (or a number out of 32-bit range) gives `defaultValue`.
-    int32_t ReadInteger(std::string_view section, std::string_view key,
-                        int32_t defaultValue) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     // Writes a decimal integer, with "-" when negative.
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
 

@@ -8,7 +8,9 @@
 
 TMemoryStream::TMemoryStream(std::span<const uint8_t> bytes) : bytes_(bytes.begin(), bytes.end()) {}
 
-void TMemoryStream::Seek(size_t position) { position_ = std::min(position, bytes_.size()); }
+void TMemoryStream::Seek(size_t position) {
+    position_ = std::min(position, bytes_.size());
+}
 
 void TMemoryStream::ReadBuffer(std::span<uint8_t> out) {
     if (out.size() > bytes_.size() - position_) {
@@ -37,4 +39,6 @@ uint8_t TMemoryStream::ReadByte() {
     return value;
 }
 
-void TMemoryStream::WriteByte(uint8_t value) { WriteBuffer({&value, 1}); }
+void TMemoryStream::WriteByte(uint8_t value) {
+    WriteBuffer({&value, 1});
+}

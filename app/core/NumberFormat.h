@@ -15,7 +15,9 @@ std::string FormatFixed(double value, int precision, int digits);
 
 // The read-out form used for temperatures, voltages and history statistics:
 // three significant digits, then one decimal.
-inline std::string FormatReadout(double value) { return FormatFixed(value, 3, 1); }
+inline std::string FormatReadout(double value) {
+    return FormatFixed(value, 3, 1);
+}
 
 // Parses a decimal number: optional blanks around it, optional sign, digits with "." as the
 // decimal separator, optional exponent with "E" or "e". False for anything else (empty text,

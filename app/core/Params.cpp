@@ -108,8 +108,7 @@ std::string ReadText(TMemoryStream& stream) {
             return Cp1252ToUtf8(ReadBytes(stream, ReadLength(stream)));
         case kTagWString: {
             const std::string units = ReadBytes(stream, uint64_t{ReadLength(stream)} * 2);
-            return Utf16LeToUtf8(
-                {reinterpret_cast<const uint8_t*>(units.data()), units.size()});
+            return Utf16LeToUtf8({reinterpret_cast<const uint8_t*>(units.data()), units.size()});
         }
         case kTagUtf8String:
             return SanitizeUtf8(ReadBytes(stream, ReadLength(stream)));
@@ -150,7 +149,8 @@ TChannelParams ChannelParamsFromBytes(const uint8_t* in) {
     p.Auto = in[1];
     p.Ta = in[2];
     p.Va = in[3];
-    int32_t* values[7] = {&p.T_min, &p.PWM_min, &p.T_max, &p.PWM_max, &p.T_alarm, &p.V_alarm, &p.PWM};
+    int32_t* values[7] = {&p.T_min,   &p.PWM_min, &p.T_max, &p.PWM_max,
+                          &p.T_alarm, &p.V_alarm, &p.PWM};
     for (size_t i = 0; i < 7; ++i) {
         *values[i] = static_cast<int32_t>(GetLE32(in + 4 + 4 * i));
     }
@@ -164,7 +164,9 @@ void TParamsItem::Assign(const TParamsItem& source) {
     }
 }
 
-TParams::TParams() { MakeDefault(); }
+TParams::TParams() {
+    MakeDefault();
+}
 
 void TParams::MakeDefault() {
     TParamsItem& item = AddNew();
@@ -200,7 +202,9 @@ TParamsItem& TParams::AddNew() {
     return ref;
 }
 
-void TParams::SetActive(int index) { active_ = &Items(index); }
+void TParams::SetActive(int index) {
+    active_ = &Items(index);
+}
 
 void TParams::Delete(int index) {
     CheckIndex(index);

@@ -14,10 +14,10 @@
 // One channel's stored parameter set: four flag bytes and seven 32-bit values. This is also
 // its layout inside the preset stream (little-endian there, whatever the host).
 struct TChannelParams {
-    uint8_t Boost = 0;  // startup boost (mode bit 0)
-    uint8_t Auto = 0;   // automatic control along the curve (mode bit 1)
-    uint8_t Ta = 0;     // temperature alarm enabled (mode bit 2)
-    uint8_t Va = 0;     // fan speed alarm enabled (mode bit 3)
+    uint8_t Boost = 0;    // startup boost (mode bit 0)
+    uint8_t Auto = 0;     // automatic control along the curve (mode bit 1)
+    uint8_t Ta = 0;       // temperature alarm enabled (mode bit 2)
+    uint8_t Va = 0;       // fan speed alarm enabled (mode bit 3)
     int32_t T_min = 0;    // 0.1 degree Celsius
     int32_t PWM_min = 0;  // 0 to 255
     int32_t T_max = 0;    // 0.1 degree Celsius

@@ -5,7 +5,9 @@
 
 namespace {
 
-std::string Indexed(const char* stem, int index) { return stem + std::to_string(index); }
+std::string Indexed(const char* stem, int index) {
+    return stem + std::to_string(index);
+}
 
 TColor ReadColor(const TIniFile& ini, const char* section, const std::string& key,
                  TColor defaultValue) {
@@ -44,7 +46,8 @@ TWindowSettings ReadWindowSettings(const TIniFile& ini, const TWindowSettings& d
         s.Channel = 0;  // the channel indexes six-element arrays everywhere
     }
     for (int i = 0; i < kChannelCount; ++i) {
-        s.ChannelNames[i] = ini.ReadString("Channels", Indexed("Name", i), defaults.ChannelNames[i]);
+        s.ChannelNames[i] =
+            ini.ReadString("Channels", Indexed("Name", i), defaults.ChannelNames[i]);
     }
     for (int j = 0; j < kHistoryColumnCount; ++j) {
         s.HistoryColumnWidths[j] =

@@ -36,8 +36,10 @@ int32_t CentredPosition(int32_t screenSize, int32_t windowSize);
 // column widths the lists have now.
 TWindowSettings DefaultWindowSettings(
     int32_t screenWidth, int32_t screenHeight, int32_t windowWidth, int32_t windowHeight,
-    const std::array<int32_t, kHistoryColumnCount>& historyColumnWidths = kDefaultHistoryColumnWidths,
-    const std::array<int32_t, kPresetsColumnCount>& presetsColumnWidths = kDefaultPresetsColumnWidths);
+    const std::array<int32_t, kHistoryColumnCount>& historyColumnWidths =
+        kDefaultHistoryColumnWidths,
+    const std::array<int32_t, kPresetsColumnCount>& presetsColumnWidths =
+        kDefaultPresetsColumnWidths);
 
 // The reading side of LoadSettings: each key, or its value in `defaults` when it is absent or
 // not a valid integer. A "Channel" outside 0 to 5 gives 0. Names come back trimmed.

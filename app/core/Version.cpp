@@ -58,6 +58,8 @@ std::string GetVersion() {
 
 #include "VersionInfo.h"
 
-std::string GetVersion() { return KELVANE_FILE_VERSION; }
+std::string GetVersion() {
+    return KELVANE_FILE_VERSION;
+}
 
 #endif

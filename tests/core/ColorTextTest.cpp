@@ -55,10 +55,18 @@ TEST(ColorText, ColorToString) {
 
 TEST(ColorText, StringToColor) {
     const NamedColor cases[] = {
-        {clRed, "clred"},         {clRed, "CLRED"},          {clSilver, "clSilver"},
-        {clBtnFace, "clBtnFace"}, {0x00C0C0C1, "$00C0C0C1"}, {0x00408000, "$00408000"},
-        {255, "255"},             {255, "  255"},            {0x20, "x20"},
-        {0x20, "X20"},            {0x20, "0x20"},            {0xFFFFFFFFu, "-1"},
+        {clRed, "clred"},
+        {clRed, "CLRED"},
+        {clSilver, "clSilver"},
+        {clBtnFace, "clBtnFace"},
+        {0x00C0C0C1, "$00C0C0C1"},
+        {0x00408000, "$00408000"},
+        {255, "255"},
+        {255, "  255"},
+        {0x20, "x20"},
+        {0x20, "X20"},
+        {0x20, "0x20"},
+        {0xFFFFFFFFu, "-1"},
         {0x80000005u, "$80000005"},
     };
     for (const NamedColor& c : cases) {
@@ -72,7 +80,8 @@ TEST(ColorText, InvalidTextIsAnError) {
             StringToColor(text);
             ADD_FAILURE() << text;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid integer value");
         }
     }
 }

@@ -11,8 +11,12 @@ namespace {
 
 // A stand-in for the library's last-error buffer.
 char fakeErrorText[64];
-const char* FakeLastError() { return fakeErrorText; }
-const char* NoLastError() { return nullptr; }
+const char* FakeLastError() {
+    return fakeErrorText;
+}
+const char* NoLastError() {
+    return nullptr;
+}
 
 TEST(Commands, EveryWrapperSucceedsWithZerosWithoutDevice) {
     std::array<int32_t, 8> out;

@@ -22,13 +22,13 @@ TEST(HexText, HexToBytes) {
         {"", {}},
         {"0201", {0x02, 0x01}},
         {"abCDef", {0xAB, 0xCD, 0xEF}},
-        {"0A1", {0x0A}},             // a last single digit is ignored
-        {"0A1G", {0x0A}},            // stops at the first pair that is not two digits
-        {"0AG123", {0x0A}},          // later good pairs do not count
+        {"0A1", {0x0A}},     // a last single digit is ignored
+        {"0A1G", {0x0A}},    // stops at the first pair that is not two digits
+        {"0AG123", {0x0A}},  // later good pairs do not count
         {"GG", {}},
-        {"0a 1b", {0x0A}},           // a blank is not a digit
-        {"0A:B", {0x0A}},            // characters between '9' and 'A' are not digits
-        {"0A`a", {0x0A}},            // nor is the one before 'a'
+        {"0a 1b", {0x0A}},  // a blank is not a digit
+        {"0A:B", {0x0A}},   // characters between '9' and 'A' are not digits
+        {"0A`a", {0x0A}},   // nor is the one before 'a'
         {"7f80", {0x7F, 0x80}},
     };
     for (const DecodeCase& c : cases) {

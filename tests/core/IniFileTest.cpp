@@ -31,6 +31,13 @@ TEST(IniFileLoad, TrimsSkipsAndKeepsUnknownLines) {
     EXPECT_EQ(ini.ReadString("Missing", "x", "def"), "def");
 }
 
+TEST(IniFileLoad, ByteOrderMarkDoesNotHideTheFirstSection) {
+    TIniFile ini;
+    ini.LoadFromText("\xEF\xBB\xBF[General]\r\nLeft=5\r\n");
+    EXPECT_EQ(ini.ReadInteger("General", "Left", 0), 5);
+    EXPECT_EQ(ini.ToText(), "[General]\r\nLeft=5\r\n\r\n");
+}
+
 TEST(IniFileLoad, RepeatedSectionsAndKeysFirstMatchWins) {
     TIniFile ini;
     ini.LoadFromText("[A]\nk=1\nK=2\n[a]\nk=3\nj=4\n");
@@ -89,13 +96,26 @@ struct IntegerCase {
 
 TEST(IniFileValues, LenientIntegers) {
     const IntegerCase cases[] = {
-        {"32", 32},          {"-17", -17},       {"+5", 5},
-        {"0x20", 32},        {"0X1f", 31},       {"$20", 32},
-        {"$FFFFFFFF", -1},   {"-0x10", -16},     {"2147483647", 2147483647},
-        {"-2147483648", -2147483647 - 1},        {"2147483648", -999},
-        {"abc", -999},       {"", -999},         {"12abc", -999},
-        {"0x", -999},        {"$", -999},        {"x20", -999},
-        {"$100000000", -999}, {"1 2", -999},     {"-", -999},
+        {"32", 32},
+        {"-17", -17},
+        {"+5", 5},
+        {"0x20", 32},
+        {"0X1f", 31},
+        {"$20", 32},
+        {"$FFFFFFFF", -1},
+        {"-0x10", -16},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"2147483648", -999},
+        {"abc", -999},
+        {"", -999},
+        {"12abc", -999},
+        {"0x", -999},
+        {"$", -999},
+        {"x20", -999},
+        {"$100000000", -999},
+        {"1 2", -999},
+        {"-", -999},
     };
     for (const IntegerCase& c : cases) {
         TIniFile ini;

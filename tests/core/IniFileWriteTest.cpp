@@ -1,6 +1,5 @@
 // The settings file on disk: opening, and the atomic replacement that never loses the old file.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>

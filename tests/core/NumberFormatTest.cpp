@@ -78,8 +78,8 @@ bool UseCommaLocale(const TempFolder& folder) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
         return true;
     }
-    const std::string command = "localedef -i de_DE -f UTF-8 " + folder.File("de_DE.utf8") +
-                                " >/dev/null 2>&1";
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 " + folder.File("de_DE.utf8") + " >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) {
         return false;
     }
@@ -113,15 +113,15 @@ struct ParseCase {
 
 TEST(ParseFloat, Table) {
     const ParseCase cases[] = {
-        {"25.3", true, 25.3},     {" 25.3 ", true, 25.3}, {"\t-5\t", true, -5.0},
-        {"+7.5", true, 7.5},      {"100", true, 100.0},   {"1e3", true, 1000.0},
-        {"1.5E-2", true, 0.015},  {"2E+2", true, 200.0},  {".5", true, 0.5},
-        {"5.", true, 5.0},        {"-0", true, 0.0},      {"", false, 0},
-        {"   ", false, 0},        {"abc", false, 0},      {"25,3", false, 0},
-        {"1.2.3", false, 0},      {"12a", false, 0},      {"e5", false, 0},
-        {"1e", false, 0},         {"1e+", false, 0},      {"--1", false, 0},
-        {"+-1", false, 0},        {".", false, 0},        {"inf", false, 0},
-        {"nan", false, 0},        {"0x10", false, 0},     {"1 000", false, 0},
+        {"25.3", true, 25.3},    {" 25.3 ", true, 25.3}, {"\t-5\t", true, -5.0},
+        {"+7.5", true, 7.5},     {"100", true, 100.0},   {"1e3", true, 1000.0},
+        {"1.5E-2", true, 0.015}, {"2E+2", true, 200.0},  {".5", true, 0.5},
+        {"5.", true, 5.0},       {"-0", true, 0.0},      {"", false, 0},
+        {"   ", false, 0},       {"abc", false, 0},      {"25,3", false, 0},
+        {"1.2.3", false, 0},     {"12a", false, 0},      {"e5", false, 0},
+        {"1e", false, 0},        {"1e+", false, 0},      {"--1", false, 0},
+        {"+-1", false, 0},       {".", false, 0},        {"inf", false, 0},
+        {"nan", false, 0},       {"0x10", false, 0},     {"1 000", false, 0},
         {"1e999", false, 0},
     };
     for (const ParseCase& c : cases) {

@@ -72,15 +72,19 @@ TEST(PresetStream, TextTags) {
         {std::string(255, 'a'), {0x06, 0xFF}},
         {std::string(256, 'a'), {0x0C, 0x00, 0x01, 0x00, 0x00}},
         {std::string(300, 'x'), {0x0C, 0x2C, 0x01, 0x00, 0x00}},
-        {"L\xC3\xBC" "fter", {0x14, 0x07, 0x00, 0x00, 0x00}},  // "Lüfter", short but not ASCII
+        {"L\xC3\xBC"
+         "fter",
+         {0x14, 0x07, 0x00, 0x00, 0x00}},  // "Lüfter", short but not ASCII
         {"\xE2\x82\xAC", {0x14, 0x03, 0x00, 0x00, 0x00}},
     };
     for (const Case& c : cases) {
         TParams params;
         params.Items(0).Name = c.name;
         const Bytes bytes = Save(params);
-        const Bytes expected = Concat({{0x02, 0x01}, c.head,
-                                       Bytes(c.name.begin(), c.name.end()), kZeroRecords,
+        const Bytes expected = Concat({{0x02, 0x01},
+                                       c.head,
+                                       Bytes(c.name.begin(), c.name.end()),
+                                       kZeroRecords,
                                        {0x02, 0x00}});
         EXPECT_EQ(bytes, expected) << c.name.size() << " bytes";
         TParams back;
@@ -149,18 +153,21 @@ TEST(PresetStream, ReadsEveryIntegerAndTextTag) {
 }
 
 TEST(PresetStream, InvalidUtf8IsReplaced) {
-    const Bytes bytes = Concat({{0x02, 0x01}, {0x14, 0x03, 0, 0, 0, 'a', 0xFF, 'b'},
-                                kZeroRecords, {0x02, 0x00}});
+    const Bytes bytes =
+        Concat({{0x02, 0x01}, {0x14, 0x03, 0, 0, 0, 'a', 0xFF, 'b'}, kZeroRecords, {0x02, 0x00}});
     TParams params;
     Load(params, bytes);
-    EXPECT_EQ(params.Items(0).Name, "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(params.Items(0).Name,
+              "a\xEF\xBF\xBD"
+              "b");
 }
 
 TEST(PresetStream, RandomStoresRoundTrip) {
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> byte(0, 255);
     std::uniform_int_distribution<int32_t> value(INT32_MIN, INT32_MAX);
-    const std::string alphabet[] = {"a", "Z", " ", "7", "\xC3\xA4", "\xE2\x82\xAC", "\xF0\x9F\x8C\x80"};
+    const std::string alphabet[] = {
+        "a", "Z", " ", "7", "\xC3\xA4", "\xE2\x82\xAC", "\xF0\x9F\x8C\x80"};
     for (int round = 0; round < 40; ++round) {
         TParams params;
         params.Clear();
@@ -250,8 +257,8 @@ TEST(PresetStream, HugeLengthsFailWithoutAllocating) {
 }
 
 TEST(PresetStream, MissingActivePresetFallsBackToTheFirst) {
-    const Bytes twoPresets = Concat({{0x02, 0x02}, {0x06, 0x01, 'A'}, kZeroRecords,
-                                     {0x06, 0x01, 'B'}, kZeroRecords});
+    const Bytes twoPresets =
+        Concat({{0x02, 0x02}, {0x06, 0x01, 'A'}, kZeroRecords, {0x06, 0x01, 'B'}, kZeroRecords});
     for (const Bytes& index : {Bytes{0x02, 0x02}, Bytes{0x02, 0xFF}, Bytes{0x04, 0, 0, 0, 0x80}}) {
         TParams params;
         Load(params, Concat({twoPresets, index}));

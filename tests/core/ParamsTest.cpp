@@ -29,8 +29,8 @@ TEST(ChannelParams, RecordBytesAreLittleEndianInFieldOrder) {
     p.V_alarm = 500;
     p.PWM = -2;
     const std::array<uint8_t, 32> expected = {
-        1, 0, 1, 0, 0x2C, 0x01, 0, 0, 77, 0, 0, 0, 0x58, 0x02, 0, 0, 0xFF, 0, 0, 0,
-        0xBC, 0x02, 0, 0, 0xF4, 0x01, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF};
+        1,    0, 1, 0, 0x2C, 0x01, 0, 0, 77,   0,    0, 0, 0x58, 0x02, 0,    0,
+        0xFF, 0, 0, 0, 0xBC, 0x02, 0, 0, 0xF4, 0x01, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF};
     EXPECT_EQ(ChannelParamsToBytes(p), expected);
     EXPECT_EQ(ChannelParamsFromBytes(expected.data()), p);
 }

@@ -1,6 +1,5 @@
 // Where the settings file lives: beside the program, else in the user's configuration folder.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -5,6 +5,8 @@
 
 namespace {
 
-TEST(Version, IsTheFileVersionOfThisBuild) { EXPECT_EQ(GetVersion(), "1.0.0.1"); }
+TEST(Version, IsTheFileVersionOfThisBuild) {
+    EXPECT_EQ(GetVersion(), "1.0.0.1");
+}
 
 }  // namespace
