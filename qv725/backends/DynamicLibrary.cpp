@@ -14,7 +14,9 @@ bool DynamicLibrary::Load(const std::string& name) {
 #ifdef _WIN32
     handle_ = reinterpret_cast<void*>(LoadLibraryA(name.c_str()));
 #else
-    handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A driver may run threads of its own (the D2XX driver does, per open device): its code
+    // stays mapped until the process ends, even after the last dlclose.
+    handle_ = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
     return handle_ != nullptr;
 }
