@@ -17,6 +17,10 @@ QFont FormFont() {
     }();
     QFont font(family);
     font.setPointSize(8);
+    // The platform's sans-serif is usually much wider than the 8-point face the pixel layout
+    // was drawn for; its semi-condensed cut, where installed, fits the labels and boxes.
+    if (family.compare(QStringLiteral("MS Sans Serif"), Qt::CaseInsensitive) != 0)
+        font.setStretch(QFont::SemiCondensed);
     return font;
 }
 

@@ -230,10 +230,15 @@ void TMainForm::FormClose() {
 void TMainForm::closeEvent(QCloseEvent* event) {
     // Refused unless the close query allows it; an error in the query (a failed EEPROM save)
     // leaves the window open and reaches the error box.
+    if (formClosed_) {
+        event->accept();
+        return;
+    }
     event->ignore();
     if (!FormCloseQuery())
         return;
     FormClose();
+    formClosed_ = true;
     event->accept();
     emit FormClosed();
 }

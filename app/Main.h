@@ -279,6 +279,7 @@ private:
     void ConnectPresetsHandlers();
 
     bool closeWithoutQuestion_ = false;
+    bool formClosed_ = false;
     bool settingPage_ = false;
     QString lastHint_;
     bool formDestroyed_ = false;

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Runs the real program on a virtual X display with a tray host and the simulated controller,
+# takes a screenshot of each page (and of the whole screen with the tray icon), then closes the
+# program with Alt+X and checks that it ended cleanly and wrote its settings file.
+# Usage: screenshots.sh BIN_DIR [OUT_DIR]   (BIN_DIR holds kelvane, libqv725.so and qv725-sim)
+set -euo pipefail
+
+bin=$(cd "${1:?usage: screenshots.sh BIN_DIR [OUT_DIR]}" && pwd)
+out=${2:-artifacts/screenshots}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+for tool in Xvfb xdotool trayer import; do
+  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Waits up to $1 tenths of a second for the command that follows to succeed.
+retry() {
+  local tries=$1
+  shift
+  until "$@" >/dev/null 2>&1; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+
+# A display number nobody uses.
+display=99
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+  display=$((display + 1))
+done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+retry 100 xdotool getdisplaygeometry || { echo "screenshots: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+
+# A tray host, so the program's tray icon has a place to go.
+trayer --edge top --align right --widthtype request --height 24 --transparent false \
+  >"$work/trayer.log" 2>&1 &
+pids+=($!)
+
+# The simulated controller, private to this run.
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkfifo "$work/sim.fifo"
+"$bin/qv725-sim" --name shots >"$work/sim.fifo" 2>"$work/sim.log" &
+pids+=($!)
+read -r ready _ <"$work/sim.fifo" || true
+[ "${ready:-}" = ready ] || { echo "screenshots: the simulated controller did not start" >&2; exit 1; }
+
+# The program runs from a copy, so its settings file lands in the work folder.
+mkdir "$work/prog"
+cp "$bin/kelvane" "$bin"/libqv725.so* "$work/prog/"
+"$work/prog/kelvane" >"$work/kelvane.log" 2>&1 &
+kelvane=$!
+pids+=($kelvane)
+
+retry 200 xdotool search --onlyvisible --name '^Kelvane$' ||
+  { echo "screenshots: no Kelvane window" >&2; cat "$work/kelvane.log" >&2; exit 1; }
+wid=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
+xdotool windowmove "$wid" 40 40
+xdotool windowfocus --sync "$wid"
+
+# Let a few polling cycles fill the read-outs, the history and the scope.
+sleep 6
+
+shot() { import -window "$wid" "$out/$1.png"; }
+shot 1-common
+for page in 2-channel 3-history 4-presets; do
+  xdotool windowfocus --sync "$wid"
+  xdotool key ctrl+Tab
+  sleep 1.5
+  shot "$page"
+done
+import -window root "$out/0-screen.png"
+
+xdotool windowfocus --sync "$wid"
+xdotool key alt+x
+status=0
+for _ in $(seq 1 100); do
+  kill -0 "$kelvane" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$kelvane" 2>/dev/null; then
+  echo "screenshots: Alt+X did not close the program" >&2
+  status=1
+else
+  wait "$kelvane" || { echo "screenshots: the program ended with $?" >&2; status=1; }
+fi
+if ! grep -q '^\[Presets\]' "$work/prog/kelvane.ini" 2>/dev/null; then
+  echo "screenshots: no settings file written at exit" >&2
+  status=1
+fi
+cat "$work/kelvane.log"
+ls "$out"
+exit $status

@@ -1,0 +1,156 @@
+// The scripted device exports used by the window tests.
+#include "FakeDevice.h"
+
+#include <qv725/qv725.h>
+
+namespace {
+
+TFakeDevice device;
+
+void Store(int32_t* out, int32_t value) {
+    if (out != nullptr)
+        *out = value;
+}
+
+// Runs one command: nothing sent while no device is open (success, zeros); otherwise the
+// scripted failure or the values.
+template <typename Fill>
+uint8_t Command(const std::string& name, const std::string& prefix, Fill fill) {
+    device.calls.push_back(name);
+    if (!device.open) {
+        device.lastError.clear();
+        fill(false);
+        return 1;
+    }
+    const std::string base = name.substr(0, name.find('('));
+    if (device.Fails(base)) {
+        device.lastError = prefix + "device busy.";
+        fill(false);
+        return 0;
+    }
+    device.lastError.clear();
+    fill(true);
+    return 1;
+}
+
+}  // namespace
+
+void TFakeDevice::Reset() { device = TFakeDevice{}; }
+
+bool TFakeDevice::Fails(const std::string& command) {
+    auto it = failures.find(command);
+    if (it == failures.end() || it->second == 0)
+        return false;
+    if (it->second > 0)
+        --it->second;
+    return true;
+}
+
+std::vector<std::string> TFakeDevice::CallsStartingWith(const std::string& prefix) const {
+    std::vector<std::string> result;
+    for (const std::string& call : calls) {
+        if (call.rfind(prefix, 0) == 0)
+            result.push_back(call);
+    }
+    return result;
+}
+
+TFakeDevice& FakeDevice() { return device; }
+
+extern "C" {
+
+uint8_t QV725_OpenDevice(void) {
+    device.calls.push_back("OpenDevice");
+    device.open = device.openResult;
+    device.lastError = device.open ? "" : "Get info: device not responding.";
+    return device.open ? 1 : 0;
+}
+
+uint8_t QV725_CloseDevice(void) {
+    device.calls.push_back("CloseDevice");
+    const bool wasOpen = device.open;
+    device.open = false;
+    return wasOpen ? 1 : 0;
+}
+
+uint8_t QV725_GetLastError(const char** text) {
+    if (text != nullptr)
+        *text = device.lastError.c_str();
+    return 1;
+}
+
+uint8_t QV725_GetInfo(const char** text) {
+    if (text != nullptr)
+        *text = device.open ? "QV-725 fake" : "";
+    return 1;
+}
+
+uint8_t QV725_GetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5,
+                   int32_t* t6) {
+    return Command("GetT", "Get temperature: ", [&](bool ok) {
+        int32_t* out[6] = {t1, t2, t3, t4, t5, t6};
+        for (int i = 0; i < 6; ++i)
+            Store(out[i], ok ? device.t[i] : 0);
+    });
+}
+
+uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4, int32_t* v5,
+                   int32_t* v6) {
+    return Command("GetV", "Get velocity: ", [&](bool ok) {
+        int32_t* out[6] = {v1, v2, v3, v4, v5, v6};
+        for (int i = 0; i < 6; ++i)
+            Store(out[i], ok ? device.v[i] : 0);
+    });
+}
+
+uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t* p5,
+                     int32_t* p6) {
+    return Command("GetPWM", "Get PWM: ", [&](bool ok) {
+        int32_t* out[6] = {p1, p2, p3, p4, p5, p6};
+        for (int i = 0; i < 6; ++i)
+            Store(out[i], ok ? device.pwm[i] : 0);
+    });
+}
+
+uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, int32_t p5, int32_t p6) {
+    return Command("SetPWM", "Set PWM: ", [&](bool ok) {
+        if (ok)
+            device.pwm = {p1, p2, p3, p4, p5, p6};
+    });
+}
+
+uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmMin,
+                   int32_t* tMax, int32_t* pwmMax, int32_t* tAlarm, int32_t* vAlarm,
+                   int32_t* pwm) {
+    return Command("GetM(" + std::to_string(channel) + ")", "Get channel mode: ", [&](bool ok) {
+        const TFakeRecord r = ok ? device.records.at(channel) : TFakeRecord{};
+        Store(flags, r.flags);
+        Store(tMin, r.tMin);
+        Store(pwmMin, r.pwmMin);
+        Store(tMax, r.tMax);
+        Store(pwmMax, r.pwmMax);
+        Store(tAlarm, r.tAlarm);
+        Store(vAlarm, r.vAlarm);
+        Store(pwm, r.pwm);
+    });
+}
+
+uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32_t pwmMin, int32_t tMax,
+                   int32_t pwmMax, int32_t tAlarm, int32_t vAlarm, int32_t pwm) {
+    return Command("SetM(" + std::to_string(channel) + ")", "Set channel mode: ", [&](bool ok) {
+        if (ok)
+            device.records.at(channel) = {flags, tMin, pwmMin, tMax, pwmMax, tAlarm, vAlarm, pwm};
+    });
+}
+
+uint8_t QV725_SavePar(int32_t channel) {
+    return Command("SavePar(" + std::to_string(channel) + ")", "Save parameters: ",
+                   [](bool) {});
+}
+
+uint8_t QV725_CallPar(int32_t channel) {
+    return Command("CallPar(" + std::to_string(channel) + ")", "Call parameters: ",
+                   [](bool) {});
+}
+
+}  // extern "C"

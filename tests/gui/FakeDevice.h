@@ -1,0 +1,39 @@
+// A scripted stand-in for the device library's exports, linked into the window tests in place of
+// libqv725: it plays the readings and parameter sets a test sets up, fails the commands a test
+// names with the library's error texts, and records every call in order.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct TFakeRecord {
+    int32_t flags = 0, tMin = 0, pwmMin = 0, tMax = 0, pwmMax = 0, tAlarm = 0, vAlarm = 0,
+            pwm = 0;
+};
+
+struct TFakeDevice {
+    // What QV725_OpenDevice answers; whether a device is open now.
+    bool openResult = true;
+    bool open = false;
+    std::array<int32_t, 6> t{}, v{}, pwm{};
+    std::array<TFakeRecord, 6> records{};
+    // Commands ("GetT", "GetV", "GetPWM", "GetM", "SetM", "SetPWM", "SavePar", "CallPar") that
+    // fail, with the number of failures still to come (-1: every time). A failing read writes
+    // zeros into its outputs, like a device that stopped answering.
+    std::map<std::string, int> failures;
+    std::string lastError;
+    // Every call, e.g. "OpenDevice", "GetT", "GetM(2)", "SavePar(4)", "CloseDevice".
+    std::vector<std::string> calls;
+
+    // Back to a connected device with zero readings and no calls recorded.
+    void Reset();
+    // Whether `command` fails now (and counts the failure down).
+    bool Fails(const std::string& command);
+    // The calls whose text starts with `prefix`, in order.
+    std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
+};
+
+TFakeDevice& FakeDevice();
