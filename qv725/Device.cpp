@@ -102,12 +102,12 @@ void ReportInternalError() noexcept {
 
 bool RequestIdentification(const char** text) noexcept {
     return RunCommand([&] {
-        const bool ok = DeviceRequest(cmd::GetInfo, 0);
-        if (text != nullptr) {
-            *text = reinterpret_cast<const char*>(State().reply);
-        }
-        return ok;
-    }) != 0;
+               const bool ok = DeviceRequest(cmd::GetInfo, 0);
+               if (text != nullptr) {
+                   *text = reinterpret_cast<const char*>(State().reply);
+               }
+               return ok;
+           }) != 0;
 }
 
 bool OpenController() noexcept {
@@ -118,8 +118,8 @@ bool OpenController() noexcept {
             return false;
         }
         for (uint32_t index = 0; index < count && index <= INT32_MAX; ++index) {
-            bool found = FtdioOpen(static_cast<int>(index), s.openMarker) &&
-                         FtdioConfigure(BaudRate);
+            bool found =
+                FtdioOpen(static_cast<int>(index), s.openMarker) && FtdioConfigure(BaudRate);
             if (found) {
                 const char* text = nullptr;
                 found = RequestIdentification(&text) &&
@@ -150,14 +150,18 @@ bool CloseController() noexcept {
     }
 }
 
-int32_t ReplyByte(size_t offset) { return State().reply[offset]; }
+int32_t ReplyByte(size_t offset) {
+    return State().reply[offset];
+}
 
 int32_t ReplyU16(size_t offset) {
     const uint8_t* r = State().reply;
     return static_cast<int32_t>(r[offset] | (r[offset + 1] << 8));
 }
 
-int32_t ReplyS16(size_t offset) { return static_cast<int16_t>(ReplyU16(offset)); }
+int32_t ReplyS16(size_t offset) {
+    return static_cast<int16_t>(ReplyU16(offset));
+}
 
 void PutRequestByte(size_t offset, int32_t value) {
     State().request[offset] = static_cast<uint8_t>(value & 0xFF);

@@ -101,7 +101,9 @@ void FtdioUseBackends(std::vector<FtdioBackend*> backends) {
     t.status = ftstatus::Ok;
 }
 
-void FtdioUseDefaultBackends() { FtdioUseBackends(DefaultBackends()); }
+void FtdioUseDefaultBackends() {
+    FtdioUseBackends(DefaultBackends());
+}
 
 // Sums the backends. A backend whose count fails adds no devices; the count fails only when
 // no backend could count at all (an empty lineup counts 0 devices successfully).
@@ -203,4 +205,6 @@ bool FtdioSetReadTimeout(int timeoutMs) {
     return Record(t.backend->SetTimeouts(t.handle, readMs, WriteTimeoutMs));
 }
 
-uint32_t FtdioStatus() { return State().status; }
+uint32_t FtdioStatus() {
+    return State().status;
+}

@@ -8,9 +8,13 @@ using namespace qv725;
 
 extern "C" {
 
-QV725_API uint8_t QV725_OpenDevice(void) { return OpenController() ? 1 : 0; }
+QV725_API uint8_t QV725_OpenDevice(void) {
+    return OpenController() ? 1 : 0;
+}
 
-QV725_API uint8_t QV725_CloseDevice(void) { return CloseController() ? 1 : 0; }
+QV725_API uint8_t QV725_CloseDevice(void) {
+    return CloseController() ? 1 : 0;
+}
 
 QV725_API uint8_t QV725_GetLastError(const char** text) {
     if (text != nullptr) {

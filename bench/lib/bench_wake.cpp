@@ -48,7 +48,8 @@ void ParseFrame(benchmark::State& state) {
     for (auto _ : state) {
         size_t next = 0;
         auto source = [&](uint8_t& b) {
-            if (next >= length) return false;
+            if (next >= length)
+                return false;
             b = frame[next++];
             return true;
         };
@@ -64,8 +65,10 @@ void ParseFrame(benchmark::State& state) {
 // frame; plain data and data made only of bytes that need escaping.
 void Sizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"data", "escaped"});
-    for (int size : {0, 13, 200, 255}) b->Args({size, 0});
-    for (int size : {13, 255}) b->Args({size, 1});
+    for (int size : {0, 13, 200, 255})
+        b->Args({size, 0});
+    for (int size : {13, 255})
+        b->Args({size, 1});
 }
 
 BENCHMARK(BuildFrame)->Apply(Sizes);

@@ -7,7 +7,9 @@ namespace {
 
 constexpr uint32_t FtListNumberOnly = 0x80000000u;
 
-void* AsDriverHandle(FtdioHandle handle) { return reinterpret_cast<void*>(handle); }
+void* AsDriverHandle(FtdioHandle handle) {
+    return reinterpret_cast<void*>(handle);
+}
 
 template <class Fn>
 bool Resolve(const DynamicLibrary& library, const char* name, Fn& fn) {
@@ -38,16 +40,15 @@ bool D2xxBackend::EnsureLoaded() {
         return false;
     }
     Api api;
-    const bool all = Resolve(library_, "FT_ListDevices", api.listDevices) &&
-                     Resolve(library_, "FT_Open", api.open) &&
-                     Resolve(library_, "FT_SetLatencyTimer", api.setLatencyTimer) &&
-                     Resolve(library_, "FT_SetBaudRate", api.setBaudRate) &&
-                     Resolve(library_, "FT_SetDataCharacteristics", api.setDataCharacteristics) &&
-                     Resolve(library_, "FT_SetTimeouts", api.setTimeouts) &&
-                     Resolve(library_, "FT_Purge", api.purge) &&
-                     Resolve(library_, "FT_Write", api.write) &&
-                     Resolve(library_, "FT_Read", api.read) &&
-                     Resolve(library_, "FT_Close", api.close);
+    const bool all =
+        Resolve(library_, "FT_ListDevices", api.listDevices) &&
+        Resolve(library_, "FT_Open", api.open) &&
+        Resolve(library_, "FT_SetLatencyTimer", api.setLatencyTimer) &&
+        Resolve(library_, "FT_SetBaudRate", api.setBaudRate) &&
+        Resolve(library_, "FT_SetDataCharacteristics", api.setDataCharacteristics) &&
+        Resolve(library_, "FT_SetTimeouts", api.setTimeouts) &&
+        Resolve(library_, "FT_Purge", api.purge) && Resolve(library_, "FT_Write", api.write) &&
+        Resolve(library_, "FT_Read", api.read) && Resolve(library_, "FT_Close", api.close);
     if (!all) {
         library_.Unload();
         return false;

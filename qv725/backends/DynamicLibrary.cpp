@@ -7,7 +7,9 @@
 #include <dlfcn.h>
 #endif
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
+DynamicLibrary::~DynamicLibrary() {
+    Unload();
+}
 
 bool DynamicLibrary::Load(const std::string& name) {
     Unload();

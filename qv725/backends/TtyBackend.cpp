@@ -6,7 +6,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // Natural order: runs of digits compare by their numeric value, everything else by character.
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -16,12 +18,16 @@ bool NaturalLess(const std::string& a, const std::string& b) {
         if (IsDigit(a[i]) && IsDigit(b[j])) {
             size_t ei = i;
             size_t ej = j;
-            while (ei < a.size() && IsDigit(a[ei])) ++ei;
-            while (ej < b.size() && IsDigit(b[ej])) ++ej;
+            while (ei < a.size() && IsDigit(a[ei]))
+                ++ei;
+            while (ej < b.size() && IsDigit(b[ej]))
+                ++ej;
             size_t si = i;
             size_t sj = j;
-            while (si + 1 < ei && a[si] == '0') ++si;
-            while (sj + 1 < ej && b[sj] == '0') ++sj;
+            while (si + 1 < ei && a[si] == '0')
+                ++si;
+            while (sj + 1 < ej && b[sj] == '0')
+                ++sj;
             if (ei - si != ej - sj) {
                 return ei - si < ej - sj;
             }
@@ -51,7 +57,9 @@ void TtyBackend::SortNatural(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), NaturalLess);
 }
 
-uint32_t TtyBackend::ApplyLatencyTimer(const std::string&, uint8_t) { return ftstatus::Ok; }
+uint32_t TtyBackend::ApplyLatencyTimer(const std::string&, uint8_t) {
+    return ftstatus::Ok;
+}
 
 PosixTty* TtyBackend::Find(FtdioHandle handle) {
     const auto it = open_.find(handle);

@@ -7,12 +7,12 @@
 
 static int failures = 0;
 
-#define CHECK(condition)                                                    \
-    do {                                                                    \
-        if (!(condition)) {                                                 \
+#define CHECK(condition)                                                            \
+    do {                                                                            \
+        if (!(condition)) {                                                         \
             fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
-            ++failures;                                                     \
-        }                                                                   \
+            ++failures;                                                             \
+        }                                                                           \
     } while (0)
 
 /* Results are one byte, not a C++ bool or an int. */
@@ -22,14 +22,16 @@ _Static_assert(sizeof(QV725_GetLastError(NULL)) == 1, "one-byte result");
 static int AllZero(const int32_t* values, int count) {
     int i;
     for (i = 0; i < count; ++i) {
-        if (values[i] != 0) return 0;
+        if (values[i] != 0)
+            return 0;
     }
     return 1;
 }
 
 static void Fill(int32_t* values, int count) {
     int i;
-    for (i = 0; i < count; ++i) values[i] = -1;
+    for (i = 0; i < count; ++i)
+        values[i] = -1;
 }
 
 static int EmptyLastError(void) {
@@ -42,9 +44,11 @@ static int MachineHasFtdiPorts(void) {
     DIR* driver = opendir("/sys/bus/usb-serial/drivers/ftdi_sio");
     struct dirent* entry;
     int found = 0;
-    if (driver == NULL) return 0;
+    if (driver == NULL)
+        return 0;
     while ((entry = readdir(driver)) != NULL) {
-        if (strncmp(entry->d_name, "ttyUSB", 6) == 0) found = 1;
+        if (strncmp(entry->d_name, "ttyUSB", 6) == 0)
+            found = 1;
     }
     closedir(driver);
     return found;
@@ -86,6 +90,7 @@ int main(void) {
     }
     QV725_CloseDevice();
 
-    if (failures == 0) printf("capi: all checks passed\n");
+    if (failures == 0)
+        printf("capi: all checks passed\n");
     return failures == 0 ? 0 : 1;
 }

@@ -57,7 +57,8 @@ TYPED_TEST(BackendContract, FramesTravelByteForByte) {
     this->rig.Answer(Hex("C0 0B 07 00 11 13 0D 0A 00 FF 18"));
     int32_t p[6] = {};
     EXPECT_EQ(QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]), 1);
-    EXPECT_EQ(std::vector<int32_t>(p, p + 6), (std::vector<int32_t>{0x11, 0x13, 0x0D, 0x0A, 0, 0xFF}));
+    EXPECT_EQ(std::vector<int32_t>(p, p + 6),
+              (std::vector<int32_t>{0x11, 0x13, 0x0D, 0x0A, 0, 0xFF}));
     this->rig.Answer(Hex("C0 08 01 00 CC"));
     EXPECT_EQ(QV725_SetM(2, 6, 300, 77, 600, 255, 700, 500, 128), 1);
     this->rig.Answer(Hex("C0 06 0D 00 FA 00 CE FF 00 00 00 00 00 00 00 00 ED"));

@@ -16,15 +16,11 @@ std::string LastError() {
 
 // The calls that open, configure and ask one candidate.
 std::string Probe(const std::string& dev, int index, size_t replyBytes) {
-    std::string log = "FT_Open(" + std::to_string(index) + ")\n" +
-                      "FT_SetLatencyTimer(" + dev + ",2)\n" +
-                      "FT_SetBaudRate(" + dev + ",38400)\n" +
-                      "FT_SetDataCharacteristics(" + dev + ",8,0,0)\n" +
-                      "FT_SetTimeouts(" + dev + ",200,200)\n" +
-                      "FT_Purge(" + dev + ",3)\n" +
-                      "FT_Write(" + dev + ",C0 03 00 EB)\n" +
-                      "FT_SetTimeouts(" + dev + ",200,200)\n" +
-                      "FT_Read(" + dev + ",1)";
+    std::string log =
+        "FT_Open(" + std::to_string(index) + ")\n" + "FT_SetLatencyTimer(" + dev + ",2)\n" +
+        "FT_SetBaudRate(" + dev + ",38400)\n" + "FT_SetDataCharacteristics(" + dev + ",8,0,0)\n" +
+        "FT_SetTimeouts(" + dev + ",200,200)\n" + "FT_Purge(" + dev + ",3)\n" + "FT_Write(" + dev +
+        ",C0 03 00 EB)\n" + "FT_SetTimeouts(" + dev + ",200,200)\n" + "FT_Read(" + dev + ",1)";
     return log + (replyBytes > 1 ? " x" + std::to_string(replyBytes) : "") + "\n";
 }
 
@@ -123,8 +119,9 @@ TEST_F(OpenD2xxTest, ReadTimeoutIsAFailure) {
     int32_t p[6];
     EXPECT_EQ(QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]), 0);
     EXPECT_EQ(LastError(), "IO error: device not responding.");
-    EXPECT_EQ(driver.Log(), "FT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n"
-                            "FT_Read(dev0,1)\n");
+    EXPECT_EQ(driver.Log(),
+              "FT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n"
+              "FT_Read(dev0,1)\n");
     EXPECT_EQ(driver.isOpen(0), 1) << "a failed command leaves the device open";
 }
 

@@ -27,7 +27,8 @@ public:
         Bind(isOpen, "FakeFtdi_IsOpen");
     }
     ~FakeFtdiControl() {
-        if (handle_ != nullptr) dlclose(handle_);
+        if (handle_ != nullptr)
+            dlclose(handle_);
     }
     FakeFtdiControl(const FakeFtdiControl&) = delete;
     FakeFtdiControl& operator=(const FakeFtdiControl&) = delete;
@@ -54,7 +55,8 @@ private:
     template <class Fn>
     void Bind(Fn& fn, const char* name) {
         fn = reinterpret_cast<Fn>(dlsym(handle_, name));
-        if (fn == nullptr) ADD_FAILURE() << "stand-in driver lacks " << name;
+        if (fn == nullptr)
+            ADD_FAILURE() << "stand-in driver lacks " << name;
     }
 
     void* handle_ = nullptr;

@@ -22,9 +22,8 @@ protected:
     void TearDown() override { FtdioUseDefaultBackends(); }
 
     static size_t CountOf(const Calls& calls, const std::string& prefix) {
-        return static_cast<size_t>(std::count_if(calls.begin(), calls.end(), [&](const auto& c) {
-            return c.rfind(prefix, 0) == 0;
-        }));
+        return static_cast<size_t>(std::count_if(
+            calls.begin(), calls.end(), [&](const auto& c) { return c.rfind(prefix, 0) == 0; }));
     }
 };
 
@@ -73,9 +72,9 @@ TEST_F(FtdioTest, ConfigureSetsTheLineInOrder) {
     ASSERT_TRUE(FtdioOpen(0, handle));
     first.ClearCalls();
     ASSERT_TRUE(FtdioConfigure(38400));
-    EXPECT_EQ(first.calls(), (Calls{"SetLatencyTimer(2)", "SetBaudRate(38400)",
-                                    "SetDataCharacteristics(8,0,0)", "SetTimeouts(200,200)",
-                                    "Purge(3)"}));
+    EXPECT_EQ(first.calls(),
+              (Calls{"SetLatencyTimer(2)", "SetBaudRate(38400)", "SetDataCharacteristics(8,0,0)",
+                     "SetTimeouts(200,200)", "Purge(3)"}));
 }
 
 TEST_F(FtdioTest, ConfigureStopsAtTheFirstFailure) {

@@ -32,7 +32,8 @@ protected:
     // The request frames written since the last check, as hex, and forgets them.
     std::vector<std::string> TakeWrites() {
         std::vector<std::string> frames;
-        for (const Bytes& w : backend.device(0).writes) frames.push_back(ToHex(w));
+        for (const Bytes& w : backend.device(0).writes)
+            frames.push_back(ToHex(w));
         backend.device(0).writes.clear();
         return frames;
     }

@@ -20,16 +20,23 @@ std::string LastError() {
 // One candidate's whole turn: opened, configured, asked, and (unless it matched) closed.
 Calls Turn(size_t index, bool closed) {
     const std::string i = std::to_string(index);
-    Calls calls = {"Open(" + i + ")",        "SetLatencyTimer(2)",   "SetBaudRate(38400)",
-                   "SetDataCharacteristics(8,0,0)", "SetTimeouts(200,200)", "Purge(3)",
-                   "Write(4)",               "SetTimeouts(200,200)"};
-    if (closed) calls.push_back("Close(" + i + ")");
+    Calls calls = {"Open(" + i + ")",
+                   "SetLatencyTimer(2)",
+                   "SetBaudRate(38400)",
+                   "SetDataCharacteristics(8,0,0)",
+                   "SetTimeouts(200,200)",
+                   "Purge(3)",
+                   "Write(4)",
+                   "SetTimeouts(200,200)"};
+    if (closed)
+        calls.push_back("Close(" + i + ")");
     return calls;
 }
 
 Calls Join(std::initializer_list<Calls> parts) {
     Calls all;
-    for (const Calls& p : parts) all.insert(all.end(), p.begin(), p.end());
+    for (const Calls& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
@@ -55,8 +62,9 @@ TEST_F(OpenDeviceTest, FirstMatchingCandidateWinsAndOthersAreClosed) {
     backend.Reply(4, IdentificationFrame("QV-725 v3"));
 
     ASSERT_EQ(QV725_OpenDevice(), 1);
-    EXPECT_EQ(backend.calls(),
-              Join({{"CountDevices"}, Turn(0, true), Turn(1, true), Turn(2, true), Turn(3, false)}));
+    EXPECT_EQ(
+        backend.calls(),
+        Join({{"CountDevices"}, Turn(0, true), Turn(1, true), Turn(2, true), Turn(3, false)}));
     for (size_t i : {0, 1, 2, 3}) {
         ASSERT_EQ(backend.device(i).writes.size(), 1u);
         EXPECT_EQ(ToHex(backend.device(i).writes[0]), "C0 03 00 EB");

@@ -11,7 +11,8 @@ namespace {
 class PrivateRuntimeDir : public ::testing::Environment {
 public:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qv725-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "qv725-test-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);

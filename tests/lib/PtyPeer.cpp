@@ -42,10 +42,13 @@ PtyPeer::PtyPeer() {
 
 PtyPeer::~PtyPeer() {
     Stop();
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
+    if (master_ >= 0)
+        close(master_);
+    if (slave_ >= 0)
+        close(slave_);
     for (int fd : wake_) {
-        if (fd >= 0) close(fd);
+        if (fd >= 0)
+            close(fd);
     }
 }
 
@@ -124,8 +127,8 @@ void PtyPeer::Run() {
         current_.clear();
         uint8_t address = 0, command = 0, count = 0;
         uint8_t data[256];
-        const bool ok = WakeReadFrame([this](uint8_t& b) { return ReadByte(b); }, address,
-                                      command, data, sizeof data, count);
+        const bool ok = WakeReadFrame([this](uint8_t& b) { return ReadByte(b); }, address, command,
+                                      data, sizeof data, count);
         if (!ok) {
             // Either told to stop (the last read failed) or a garbled frame: skip it.
             pollfd p{wake_[0], POLLIN, 0};

@@ -43,26 +43,30 @@ uint32_t ScriptedBackend::Open(uint32_t index, FtdioHandle& handle) {
 
 uint32_t ScriptedBackend::SetLatencyTimer(FtdioHandle handle, uint8_t milliseconds) {
     const uint32_t status = Enter("SetLatencyTimer", std::to_string(milliseconds));
-    return status != ftstatus::Ok ? status : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
+    return status != ftstatus::Ok ? status
+                                  : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
 }
 
 uint32_t ScriptedBackend::SetBaudRate(FtdioHandle handle, uint32_t baudRate) {
     const uint32_t status = Enter("SetBaudRate", std::to_string(baudRate));
-    return status != ftstatus::Ok ? status : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
+    return status != ftstatus::Ok ? status
+                                  : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
 }
 
 uint32_t ScriptedBackend::SetDataCharacteristics(FtdioHandle handle, uint8_t wordLength,
                                                  uint8_t stopBits, uint8_t parity) {
-    const uint32_t status =
-        Enter("SetDataCharacteristics", std::to_string(wordLength) + "," +
-                                            std::to_string(stopBits) + "," + std::to_string(parity));
-    return status != ftstatus::Ok ? status : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
+    const uint32_t status = Enter(
+        "SetDataCharacteristics",
+        std::to_string(wordLength) + "," + std::to_string(stopBits) + "," + std::to_string(parity));
+    return status != ftstatus::Ok ? status
+                                  : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
 }
 
 uint32_t ScriptedBackend::SetTimeouts(FtdioHandle handle, uint32_t readMs, uint32_t writeMs) {
     const uint32_t status =
         Enter("SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs));
-    return status != ftstatus::Ok ? status : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
+    return status != ftstatus::Ok ? status
+                                  : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
 }
 
 uint32_t ScriptedBackend::Purge(FtdioHandle handle, uint32_t mask) {

@@ -32,9 +32,9 @@ TEST_F(TtyListingTest, SimulatorFolderCountsLinksToDevicesOnly) {
     const auto sims = folder.Make("qv725");
     Link(first.SlavePath(), sims / "sim10");
     Link(second.SlavePath(), sims / "sim2");
-    Link("/nonexistent/pts/99", sims / "gone");           // its simulator has ended
+    Link("/nonexistent/pts/99", sims / "gone");  // its simulator has ended
     Link(first.SlavePath(), sims / ".hidden");
-    Link("/dev/null", sims / "null");                     // a device, but no terminal
+    Link("/dev/null", sims / "null");                      // a device, but no terminal
     std::ofstream(sims / "eeprom.bin") << "not a device";  // other files in the folder
 
     SimPortsBackend backend;

@@ -106,17 +106,20 @@ INSTANTIATE_TEST_SUITE_P(Wake, GoldenFrameTest, ::testing::ValuesIn(goldenFrames
                          [](const auto& info) {
                              std::string name = info.param.name;
                              for (char& c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
                              }
                              return name;
                          });
 
 TEST(WakeCrc, KnownCheckValues) {
     uint8_t crc = 0;
-    for (char c : std::string("123456789")) WakeCrc8Update(static_cast<uint8_t>(c), crc);
+    for (char c : std::string("123456789"))
+        WakeCrc8Update(static_cast<uint8_t>(c), crc);
     EXPECT_EQ(crc, 0xA1);
     crc = wake::CrcInit;
-    for (char c : std::string("abc")) WakeCrc8Update(static_cast<uint8_t>(c), crc);
+    for (char c : std::string("abc"))
+        WakeCrc8Update(static_cast<uint8_t>(c), crc);
     EXPECT_EQ(crc, 0xAF);
 }
 
@@ -131,7 +134,8 @@ TEST(WakeBuild, CountsThatAreSpecialBytesAreEscaped) {
         size_t length;
         const char* crc;
     };
-    for (const Case& c : {Case{192, "C0 01 DB DC 00", 197, "20"}, Case{219, "C0 01 DB DD 00", 224, "52"}}) {
+    for (const Case& c :
+         {Case{192, "C0 01 DB DC 00", 197, "20"}, Case{219, "C0 01 DB DD 00", 224, "52"}}) {
         const Bytes frame = Build(0, 1, Bytes(c.count, 0));
         ASSERT_EQ(frame.size(), c.length) << c.count;
         EXPECT_EQ(ToHex(Bytes(frame.begin(), frame.begin() + 5)), c.head) << c.count;
@@ -157,7 +161,8 @@ TEST(WakeRead, EverySingleByteChangeButTheFendFails) {
     ASSERT_TRUE(Parse(good).ok);
     for (size_t position = 1; position < good.size(); ++position) {
         for (int value = 0; value < 256; ++value) {
-            if (value == good[position]) continue;
+            if (value == good[position])
+                continue;
             Bytes bad = good;
             bad[position] = static_cast<uint8_t>(value);
             EXPECT_FALSE(Parse(bad).ok) << "byte " << position << " = " << value;

@@ -113,16 +113,21 @@ FAKE_EXPORT void FakeFtdi_FailCall(const char* function, uint32_t status) {
     TheDriver().failures[function] = status;
 }
 
-FAKE_EXPORT void FakeFtdi_LimitWrite(uint32_t bytes) { TheDriver().writeLimit = bytes; }
+FAKE_EXPORT void FakeFtdi_LimitWrite(uint32_t bytes) {
+    TheDriver().writeLimit = bytes;
+}
 
 FAKE_EXPORT const char* FakeFtdi_CallLog(void) {
     Driver& d = TheDriver();
     d.logText.clear();
-    for (const std::string& line : d.log) d.logText += line + "\n";
+    for (const std::string& line : d.log)
+        d.logText += line + "\n";
     return d.logText.c_str();
 }
 
-FAKE_EXPORT void FakeFtdi_ClearLog(void) { TheDriver().log.clear(); }
+FAKE_EXPORT void FakeFtdi_ClearLog(void) {
+    TheDriver().log.clear();
+}
 
 FAKE_EXPORT int FakeFtdi_IsOpen(uint32_t device) {
     return TheDriver().devices.at(device).open ? 1 : 0;
