@@ -23,7 +23,7 @@ uint8_t Command(const std::string& name, const std::string& prefix, Fill fill) {
         return 1;
     }
     const std::string base = name.substr(0, name.find('('));
-    if (device.Fails(base)) {
+    if (device.Fails(name) || device.Fails(base)) {
         device.lastError = prefix + "device busy.";
         fill(false);
         return 0;

@@ -20,8 +20,8 @@ struct TFakeDevice {
     bool open = false;
     std::array<int32_t, 6> t{}, v{}, pwm{};
     std::array<TFakeRecord, 6> records{};
-    // Commands ("GetT", "GetV", "GetPWM", "GetM", "SetM", "SetPWM", "SavePar", "CallPar") that
-    // fail, with the number of failures still to come (-1: every time). A failing read writes
+    // Commands ("GetT", "GetV", "GetPWM", "GetM", "SetM", "SetPWM", "SavePar", "CallPar", or one
+    // channel's call such as "GetM(1)") that fail, with the number of failures still to come (-1: every time). A failing read writes
     // zeros into its outputs, like a device that stopped answering.
     std::map<std::string, int> failures;
     std::string lastError;

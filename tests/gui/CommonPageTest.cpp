@@ -1,0 +1,271 @@
+// The polling cycle and the Common page over a scripted device: read-out texts and alarm colours,
+// channel names, the "..." buttons, the connection state machine, history samples and scope
+// positions.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "FakeDevice.h"
+#include "GuiTestSupport.h"
+#include "core/History.h"
+#include "core/Params.h"
+#include "widgets/ColorConvert.h"
+#include "widgets/Floatedit.h"
+#include "widgets/Jvsimscope.h"
+
+namespace {
+
+bool IsRed(const QLineEdit* box) { return box->palette().color(QPalette::Base) == QColor(Qt::red); }
+
+}  // namespace
+
+class CommonPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FakeDevice().Reset(); }
+
+    void temperatureTextAndAlarm_data() {
+        QTest::addColumn<int>("reading");
+        QTest::addColumn<bool>("alarmOn");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("red");
+        QTest::newRow("300 at alarm 300") << 300 << true << "30.0" << false;
+        QTest::newRow("301 above alarm 300") << 301 << true << "30.1" << true;
+        QTest::newRow("301 with alarm off") << 301 << false << "30.1" << false;
+        QTest::newRow("253") << 253 << false << "25.3" << false;
+        QTest::newRow("-50 shows 0.0") << -50 << false << "0.0" << false;
+        QTest::newRow("0") << 0 << false << "0.0" << false;
+        QTest::newRow("1037 rounds to 3 digits") << 1037 << true << "104.0" << true;
+    }
+
+    void temperatureTextAndAlarm() {
+        QFETCH(int, reading);
+        QFETCH(bool, alarmOn);
+        QFETCH(QString, text);
+        QFETCH(bool, red);
+        TWindowRig rig;
+        FakeDevice().records[2] = {alarmOn ? 4 : 0, 0, 0, 0, 0, 300, 0, 0};
+        FakeDevice().t[2] = reading;
+        TMainForm& form = rig.Open();
+        form.TimerTimer();
+        QCOMPARE(form.edT[2]->text(), text);
+        QCOMPARE(IsRed(form.edT[2]), red);
+        QCOMPARE(form.edT[1]->palette().color(QPalette::Base),
+                 ToQColor(clBtnFace, form.edT[1]->palette()));
+    }
+
+    void fanSpeedAndVoltage_data() {
+        QTest::addColumn<int>("pwm");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("alarmOn");
+        QTest::addColumn<QString>("speedText");
+        QTest::addColumn<QString>("voltText");
+        QTest::addColumn<bool>("red");
+        QTest::newRow("pwm 40 stalled") << 40 << 0 << true << "0" << "1.9" << false;
+        QTest::newRow("pwm 41 stalled fan") << 41 << 0 << true << "0" << "1.9" << true;
+        QTest::newRow("pwm 41 alarm off") << 41 << 0 << false << "0" << "1.9" << false;
+        QTest::newRow("fast enough") << 128 << 500 << true << "500" << "6.0" << false;
+        QTest::newRow("too slow") << 128 << 499 << true << "499" << "6.0" << true;
+        QTest::newRow("full drive") << 255 << 2400 << true << "2400" << "12.0" << false;
+        QTest::newRow("pwm 1") << 1 << 77 << false << "0" << "0.0" << false;
+    }
+
+    void fanSpeedAndVoltage() {
+        QFETCH(int, pwm);
+        QFETCH(int, speed);
+        QFETCH(bool, alarmOn);
+        QFETCH(QString, speedText);
+        QFETCH(QString, voltText);
+        QFETCH(bool, red);
+        TWindowRig rig;
+        FakeDevice().records[4] = {alarmOn ? 8 : 0, 0, 0, 0, 0, 0, 500, 0};
+        FakeDevice().pwm[4] = pwm;
+        FakeDevice().v[4] = speed;
+        TMainForm& form = rig.Open();
+        form.TimerTimer();
+        QCOMPARE(form.edVxC[4]->text(), speedText);
+        QCOMPARE(form.edVC[4]->text(), voltText);
+        QCOMPARE(IsRed(form.edVxC[4]), red);
+        QCOMPARE(IsRed(form.edVC[4]), red);
+    }
+
+    void numbersIgnoreTheLocale() {
+        const QLocale saved;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        TWindowRig rig;
+        FakeDevice().t[0] = 253;
+        TMainForm& form = rig.Open();
+        form.TimerTimer();
+        QLocale::setDefault(saved);
+        QCOMPARE(form.edT[0]->text(), QStringLiteral("25.3"));
+    }
+
+    void renamingChannelsRenamesTheList_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("plain") << "CPU" << "3: CPU";
+        QTest::newRow("two blanks") << "  " << "3";
+        QTest::newRow("leading blank kept") << " GPU" << "3:  GPU";
+        QTest::newRow("empty") << "" << "3";
+    }
+
+    void renamingChannelsRenamesTheList() {
+        QFETCH(QString, name);
+        QFETCH(QString, entry);
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.cbCh->setCurrentIndex(2);
+        form.edN[2]->setText(QStringLiteral("x"));
+        form.edN[2]->setText(name);
+        QCOMPARE(form.cbCh->itemText(2), entry);
+        QCOMPARE(form.cbCh->currentIndex(), 2);
+        QCOMPARE(form.ChannelName[2], name);
+    }
+
+    void channelButtonOpensTheChannelPage() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        FakeDevice().records[3] = {2, 250, 51, 450, 204, 600, 300, 99};
+        FakeDevice().t[3] = 312;
+        form.TimerTimer();
+        FakeDevice().calls.clear();
+        QTest::mouseClick(form.btCh[3], Qt::LeftButton);
+        QCOMPARE(form.SelectedChannel, 3);
+        QCOMPARE(form.cbCh->currentIndex(), 3);
+        QCOMPARE(form.PageControl->currentIndex(), 1);
+        QCOMPARE(FakeDevice().calls, std::vector<std::string>{"GetM(3)"});
+        QCOMPARE(form.feTmax->text(), QStringLiteral("45.0"));
+        QCOMPARE(form.fePmax->text(), QStringLiteral("80"));
+        QVERIFY(form.cbAuto->isChecked());
+        QVERIFY(form.fePx->isReadOnly());
+        QCOMPARE(form.edTx->text(), QStringLiteral("31.2"));
+    }
+
+    void failedChannelReadKeepsThePage() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.Params->Active()->Channels[1].T_max = 555;
+        FakeDevice().failures["GetM"] = 1;
+        rig.dialogs.Answer(QMessageBox::Ok);
+        QTest::mouseClick(form.btCh[1], Qt::LeftButton);
+        QCOMPARE(rig.dialogs.shown.size(), size_t(1));
+        QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Get channel mode: device busy."));
+        QCOMPARE(form.PageControl->currentIndex(), 0);
+        QCOMPARE(form.Params->Active()->Channels[1].T_max, 555);
+        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+    }
+
+    void pageChangeRefreshesTheShownPage() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        FakeDevice().t[0] = 400;
+        form.ReadChannelValues();
+        form.PageControl->setCurrentIndex(1);  // as the user turns the page
+        QCOMPARE(form.edTx->text(), QStringLiteral("40.0"));
+        QCOMPARE(form.edT[0]->text(), QStringLiteral("0.0"));
+        form.PageControl->setCurrentIndex(0);
+        QCOMPARE(form.edT[0]->text(), QStringLiteral("40.0"));
+    }
+
+    void failedReadGoesOfflineSilentlyAndComesBack() {
+        TWindowRig rig;
+        FakeDevice().t = {210, 220, 230, 240, 250, 260};
+        TMainForm& form = rig.Open();
+        form.TimerTimer();
+        QCOMPARE(form.History->Count(), 1);
+
+        FakeDevice().failures["GetV"] = -1;
+        FakeDevice().calls.clear();
+        form.TimerTimer();
+        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+        QVERIFY(!form.Online);
+        QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"GetT", "GetV", "CloseDevice"}));
+        QVERIFY(rig.dialogs.shown.empty());
+        // The failed call left zeros in the speeds; temperatures keep their values and the
+        // history goes on sampling them.
+        QCOMPARE(form.History->Count(), 2);
+        QCOMPARE(form.History->Last().Values[5], 26.0f);
+        QVERIFY(form.Scope->Active());
+
+        // Still failing: the reconnection opens, fails its reads, and closes again.
+        FakeDevice().calls.clear();
+        form.TimerTimer();
+        QCOMPARE(FakeDevice().calls,
+                 (std::vector<std::string>{"OpenDevice", "GetT", "GetV", "CloseDevice"}));
+        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+
+        // The controller answers again: on-line, and its parameters are in the preset.
+        FakeDevice().failures.clear();
+        FakeDevice().records[5] = {1, 123, 45, 678, 200, 900, 1000, 77};
+        form.TimerTimer();
+        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.Params->Active()->Channels[5].T_max, 678);
+        QCOMPARE(form.Pwm[5], 77);  // manual control: the hand-set PWM of the parameter set
+        QCOMPARE(form.History->Count(), 4);
+        QVERIFY(rig.dialogs.shown.empty());
+    }
+
+    void partialReconnectionKeepsThePreset() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.Params->Active()->Channels[0].T_min = 111;
+        form.Params->Active()->Channels[1].T_min = 222;
+        FakeDevice().failures["GetT"] = 1;
+        form.TimerTimer();
+        QVERIFY(!form.Online);
+        FakeDevice().records[0].tMin = 333;
+        FakeDevice().records[1].tMin = 444;
+        FakeDevice().failures["GetM(1)"] = 1;
+        form.TimerTimer();
+        QVERIFY(!form.Online);
+        QCOMPARE(form.Params->Active()->Channels[0].T_min, 333);  // a complete answer
+        QCOMPARE(form.Params->Active()->Channels[1].T_min, 222);  // the failed read's zeros: no
+    }
+
+    void historyAndScopeFollowTheReadings() {
+        TWindowRig rig;
+        FakeDevice().t = {-50, 0, 1, 999, 1000, 1037};
+        TMainForm& form = rig.Open();
+        form.TimerTimer();
+        const std::array<float, 6> expected = {0.0f, 0.0f, 0.1f, 99.9f, 100.0f, 103.7f};
+        const std::array<int, 6> positions = {0, 0, 0, 99, 100, 103};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(form.History->Last().Values[i], expected[i]);
+            QCOMPARE(form.Scope->Lines().GetItem(i)->Position, positions[i]);
+        }
+    }
+
+    void trayMinimiseStopsAndRestorePolls() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.SetPollInterval(100);
+        form.TimerTimer();
+        QVERIFY(form.Scope->Active());
+        form.TrayIconMinimize();
+        QVERIFY(!form.Scope->Active());
+        const int before = form.History->Count();
+        FakeDevice().t[0] = 345;
+        form.TrayIconRestore();
+        QCOMPARE(form.History->Count(), before + 1);
+        QCOMPARE(form.edT[0]->text(), QStringLiteral("34.5"));
+        QVERIFY(form.Scope->Active());
+        form.SetPollInterval(0);
+    }
+
+    void theScopeClockDrivesThePolling() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.SetPollInterval(1);
+        QTRY_VERIFY_WITH_TIMEOUT(form.History->Count() >= 3, 5000);
+        form.SetPollInterval(0);
+        QVERIFY(FakeDevice().CallsStartingWith("GetT").size() >= 3);
+    }
+};
+
+KELVANE_GUI_TEST_MAIN(CommonPageTest)
+#include "CommonPageTest.moc"
