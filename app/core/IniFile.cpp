@@ -1,6 +1,7 @@
 // The in-memory settings file: parsing, lookup, writing and the atomic write to disk.
 #include "IniFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
