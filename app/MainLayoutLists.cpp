@@ -33,6 +33,7 @@ QTreeView* MakeReportList(QWidget* parent, const QString& name, TVirtualListMode
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     view->header()->setStretchLastSection(false);
     view->header()->setSectionsMovable(false);
+    view->header()->setMinimumSectionSize(0);  // columns narrow down to nothing, like stored
     view->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int i = 0; i < widths.size(); ++i)
         view->header()->resizeSection(i, widths[i]);

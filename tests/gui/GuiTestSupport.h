@@ -3,7 +3,13 @@
 // own application object.
 #pragma once
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QMessageBox>
 #include <QString>
 #include <QTemporaryDir>

@@ -1,0 +1,232 @@
+// The window frame over a scripted device: fixed size and pixel positions, names and tags, the
+// actions and menus, hints in the third status panel instead of tooltips, and the About box.
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolTip>
+
+#include "ActionList.h"
+#include "FakeDevice.h"
+#include "GuiTestSupport.h"
+#include "LayoutHelpers.h"
+#include "VirtualListModel.h"
+#include "core/Version.h"
+#include "widgets/Trayicon.h"
+
+class FrameTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { FakeDevice().Reset(); }
+
+    void fixedSizeFrame() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Kelvane"));
+        QCOMPARE(form.centralWidget()->size(), QSize(452, 416 - 21));
+        QCOMPARE(form.StatusBar->height(), 21);
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QCOMPARE(form.height(), form.menuBar()->sizeHint().height() + 416);
+        QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QCOMPARE(form.PageControl->geometry(), QRect(5, 5, 442, 388));
+        QCOMPARE(form.PageControl->count(), 4);
+        const QStringList captions = {"Common", "Channel", "History", "Presets"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(form.PageControl->tabText(i), captions[i]);
+        QCOMPARE(form.StatusPanels[0]->width(), 64);
+        QCOMPARE(form.StatusPanels[1]->width(), 100);
+    }
+
+    void controlsSitAtTheirPixels_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Panel2") << "Panel2" << QRect(8, 8, 417, 121);
+        QTest::newRow("edN1") << "edN1" << QRect(20, 169, 173, 21);
+        QTest::newRow("edT3") << "edT3" << QRect(204, 225, 42, 21);
+        QTest::newRow("edVx6") << "edVx6" << QRect(268, 309, 42, 21);
+        QTest::newRow("edV2") << "edV2" << QRect(340, 197, 42, 21);
+        QTest::newRow("btCh4") << "btCh4" << QRect(403, 253, 21, 21);
+        QTest::newRow("cbCh") << "cbCh" << QRect(73, 8, 350, 21);
+        QTest::newRow("fePx") << "fePx" << QRect(364, 40, 42, 21);
+        QTest::newRow("GroupBox1") << "GroupBox1" << QRect(8, 32, 143, 201);
+        QTest::newRow("feTmax") << "feTmax" << QRect(64, 81, 49, 21);
+        QTest::newRow("GroupBox2") << "GroupBox2" << QRect(8, 236, 143, 113);
+        QTest::newRow("Panel1") << "Panel1" << QRect(158, 69, 264, 244);
+        QTest::newRow("pbGraph") << "pbGraph" << QRect(1, 1, 262, 242);
+        QTest::newRow("btSave") << "btSave" << QRect(166, 323, 121, 25);
+        QTest::newRow("btRecall") << "btRecall" << QRect(294, 323, 121, 25);
+        QTest::newRow("pScope") << "pScope" << QRect(8, 8, 418, 225);
+        QTest::newRow("lvHistory") << "lvHistory" << QRect(8, 240, 418, 112);
+        QTest::newRow("lvPresets") << "lvPresets" << QRect(8, 8, 335, 344);
+        QTest::newRow("bAdd") << "bAdd" << QRect(351, 8, 75, 25);
+        QTest::newRow("bEdit") << "bEdit" << QRect(351, 40, 75, 25);
+        QTest::newRow("bActive") << "bActive" << QRect(351, 72, 75, 25);
+        QTest::newRow("bDelete") << "bDelete" << QRect(351, 327, 75, 25);
+    }
+
+    void controlsSitAtTheirPixels() {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        auto* widget = form.findChild<QWidget*>(name);
+        QVERIFY2(widget != nullptr, qPrintable(name));
+        QCOMPARE(widget->geometry(), geometry);
+    }
+
+    void familiesCarryTheirTags() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(TagOf(form.edN[i]), i);
+            QCOMPARE(TagOf(form.btCh[i]), i);
+            QCOMPARE(form.edN[i]->objectName(), QStringLiteral("edN%1").arg(i + 1));
+        }
+    }
+
+    void actionsAndMenus_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QKeySequence>("shortcut");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("add") << "acPresetsAdd" << "Presets" << "Add" << QKeySequence(Qt::Key_Insert)
+                             << "Add preset|Adds new preset";
+        QTest::newRow("delete") << "acPresetsDelete" << "Presets" << "Delete"
+                                << QKeySequence(Qt::Key_Delete)
+                                << "Delete preset|Deletes selected preset";
+        QTest::newRow("active") << "acPresetsActive" << "Presets" << "Active"
+                                << QKeySequence(Qt::Key_Return)
+                                << "Active preset|Makes selected preset active";
+        QTest::newRow("edit") << "acPresetsEdit" << "Presets" << "Edit"
+                              << QKeySequence(Qt::Key_F2) << "Edit preset|Edits selected preset";
+        QTest::newRow("settings") << "acHistorySettings" << "Histrory" << "Settings"
+                                  << QKeySequence() << "Settings channel|Settings channel";
+        QTest::newRow("exit") << "acExit" << "File" << "E&xit"
+                              << QKeySequence(Qt::ALT | Qt::Key_X) << "Exit|Quits the application";
+        QTest::newRow("about") << "acAbout" << "File" << "About" << QKeySequence(Qt::Key_F1)
+                               << "About|About Kelvane software";
+        QTest::newRow("colour") << "acHistoryColorChange" << "Histrory" << "Color Change..."
+                                << QKeySequence(Qt::Key_Return) << "Color Change...|Color Change";
+    }
+
+    void actionsAndMenus() {
+        QFETCH(QString, name);
+        QFETCH(QString, category);
+        QFETCH(QString, caption);
+        QFETCH(QKeySequence, shortcut);
+        QFETCH(QString, hint);
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        auto* action = form.findChild<TAction*>(name);
+        QVERIFY(action != nullptr);
+        QCOMPARE(action->Category(), category);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut(), shortcut);
+        QCOMPARE(action->Hint(), hint);
+    }
+
+    void menuItems() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        QCOMPARE(form.mnFile->title(), QStringLiteral("&File"));
+        QCOMPARE(form.mnFile->actions(), QList<QAction*>{form.acExit});
+        QCOMPARE(form.mnHelp->title(), QStringLiteral("&Help"));
+        QCOMPARE(form.mnHelp->actions(), QList<QAction*>{form.acAbout});
+        const QList<QAction*> tray = form.pmSystray->actions();
+        QCOMPARE(tray.size(), 5);
+        QCOMPARE(tray[0]->text(), QStringLiteral("Launch Kelvane™"));
+        QCOMPARE(form.pmSystray->defaultAction(), tray[0]);
+        QVERIFY(tray[1]->isSeparator() && tray[3]->isSeparator());
+        QCOMPARE(tray[2]->menu(), form.miPresets);
+        QCOMPARE(tray[4], static_cast<QAction*>(form.acExit));
+        QCOMPARE(form.pmHistory->defaultAction(), form.ColorChange1);
+        QCOMPARE(form.ColorChange1->text(), QStringLiteral("Change color..."));
+        QCOMPARE(form.Property1->text(), QStringLiteral("Channel settings"));
+        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane"));
+        QCOMPARE(form.TrayIcon->PopupMenu(), form.pmSystray);
+        QCOMPARE(form.TrayIcon->RestoreOn(), TTrayIconMessage::imDoubleClick);
+        QCOMPARE(form.TrayIcon->PopupMenuOn(), TTrayIconMessage::imRightClickUp);
+    }
+
+    void hintsGoToTheThirdPanel() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.ApplicationHint(QStringLiteral("Short|Long part|more"));
+        QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Long part|more"));
+        form.ApplicationHint(QStringLiteral("No bar"));
+        QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("No bar"));
+        QCOMPARE(TMainForm::HintOf(form.edVC[2]),
+                 QStringLiteral("Current fan supply voltage for channel 3|Current fan supply "
+                                "voltage for channel 3"));
+        // A control without a hint of its own shows its page's.
+        QCOMPARE(LongHint(TMainForm::HintOf(form.Panel2)),
+                 QStringLiteral("Displays common parameters"));
+    }
+
+    void tabHintFollowsThePointer() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.show();
+        QTabBar* bar = form.PageControl->tabBar();
+        const QPoint onHistory = bar->mapTo(form.PageControl, bar->tabRect(2).center());
+        form.PageControlMouseMove(onHistory.x(), onHistory.y());
+        QCOMPARE(LongHint(TMainForm::HintOf(bar)), QStringLiteral("Shows history grahps"));
+        const QPoint pastTabs = bar->mapTo(form.PageControl, bar->tabRect(3).topRight()) +
+                                QPoint(20, 2);
+        form.PageControlMouseMove(pastTabs.x(), pastTabs.y());
+        QCOMPARE(TMainForm::HintOf(bar), QString());
+    }
+
+    void noTooltipsAreShown() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.btCh[0]->setToolTip(QStringLiteral("should never show"));
+        QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), form.btCh[0]->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(form.btCh[0], &help);
+        QVERIFY(!QToolTip::isVisible());
+    }
+
+    void aboutBox() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        rig.dialogs.Answer(QMessageBox::Ok);
+        form.acAbout->trigger();
+        QCOMPARE(rig.dialogs.shown.size(), size_t(1));
+        const TShownDialog& box = rig.dialogs.shown[0];
+        QCOMPARE(box.title, QStringLiteral("Information"));
+        QCOMPARE(box.icon, QMessageBox::Information);
+        QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.text, QStringLiteral("Kelvane QV-725 control software\n\nVersion ") +
+                               QString::fromStdString(GetVersion()) +
+                               QStringLiteral("\n\ne-mail: support@kelvane.example"));
+        QCOMPARE(form.lVersion->text(), QStringLiteral("Version 1.0.0.1"));
+    }
+
+    void presetRulesNeedThePresetsPage() {
+        TWindowRig rig;
+        TMainForm& form = rig.Open();
+        form.ActionList1->UpdateAll();
+        for (TAction* action : {form.acPresetsAdd, form.acPresetsEdit, form.acPresetsActive,
+                                form.acPresetsDelete})
+            QVERIFY(!action->isEnabled());
+        QVERIFY(!form.bAdd->isEnabled());
+        form.PageControl->setCurrentWidget(form.tsPresets);
+        form.ActionList1->UpdateAll();
+        QVERIFY(form.acPresetsAdd->isEnabled());
+        QVERIFY(form.bAdd->isEnabled());
+        QVERIFY(!form.acPresetsEdit->isEnabled());
+        QCOMPARE(form.PresetsModel->rowCount(), 1);
+    }
+};
+
+KELVANE_GUI_TEST_MAIN(FrameTest)
+#include "FrameTest.moc"
