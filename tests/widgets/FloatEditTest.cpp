@@ -16,23 +16,23 @@ namespace {
 
 // A field set up like the Channel page's: ffFixed, range check on, its initial value applied
 // before OnChanged is attached.
-struct FieldSpec {
+struct FieldSetup {
     uint8_t digits;
     uint8_t precision;
     double minValue;
     double maxValue;
     double value;
 };
-constexpr FieldSpec kTemperature{1, 4, -0.01, 100, 0};  // feTmin, feTmax, feTa
-constexpr FieldSpec kPercent{0, 3, -0.1, 100, 0};       // fePmin, fePmax, fePx
-constexpr FieldSpec kSpeed{0, 4, -0.1, 9999, 0};        // feVa
+constexpr FieldSetup kTemperature{1, 4, -0.01, 100, 0};  // feTmin, feTmax, feTa
+constexpr FieldSetup kPercent{0, 3, -0.1, 100, 0};       // fePmin, fePmax, fePx
+constexpr FieldSetup kSpeed{0, 4, -0.1, 9999, 0};        // feVa
 
-void Configure(TFloatEdit& field, const FieldSpec& spec) {
-    field.SetDigits(spec.digits);
-    field.SetPrec(spec.precision);
-    field.SetMinValue(spec.minValue);
-    field.SetMaxValue(spec.maxValue);
-    field.SetValue(spec.value);
+void Configure(TFloatEdit& field, const FieldSetup& setup) {
+    field.SetDigits(setup.digits);
+    field.SetPrec(setup.precision);
+    field.SetMinValue(setup.minValue);
+    field.SetMaxValue(setup.maxValue);
+    field.SetValue(setup.value);
 }
 
 // Records every OnChanged with the value and the user-modified state it saw.
@@ -504,7 +504,7 @@ void FloatEditTest::programFieldsText() {
     QFETCH(double, value);
     QFETCH(QString, text);
     TFloatEdit field;
-    Configure(field, FieldSpec{static_cast<uint8_t>(digits), static_cast<uint8_t>(precision), -0.1,
+    Configure(field, FieldSetup{static_cast<uint8_t>(digits), static_cast<uint8_t>(precision), -0.1,
                                maxValue, 0});
     field.SetValue(value);
     QCOMPARE(field.Value(), value);
