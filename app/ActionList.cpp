@@ -1,6 +1,8 @@
 // Actions with enable rules, and menu items that stand for an action under their own caption.
 #include "ActionList.h"
 
+#include "Application.h"
+
 TAction::TAction(const QString& name, const QString& category, const QString& caption,
                  const QString& hint, QObject* parent)
     : QAction(caption, parent) {
@@ -10,9 +12,13 @@ TAction::TAction(const QString& name, const QString& category, const QString& ca
     connect(this, &QAction::triggered, this, [this] { Execute(); });
 }
 
-QString TAction::Category() const { return property("category").toString(); }
+QString TAction::Category() const {
+    return property("category").toString();
+}
 
-QString TAction::Hint() const { return property("hint").toString(); }
+QString TAction::Hint() const {
+    return property("hint").toString();
+}
 
 void TAction::UpdateState() {
     if (OnUpdate)
@@ -20,16 +26,20 @@ void TAction::UpdateState() {
 }
 
 void TAction::Execute() {
-    UpdateState();
-    if (isEnabled() && OnExecute)
-        OnExecute();
+    Guarded([this] {
+        UpdateState();
+        if (isEnabled() && OnExecute)
+            OnExecute();
+    });
 }
 
 TActionList::TActionList(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("ActionList1"));
 }
 
-void TActionList::Add(TAction* action) { actions_.append(action); }
+void TActionList::Add(TAction* action) {
+    actions_.append(action);
+}
 
 void TActionList::UpdateAll() {
     for (const QPointer<TAction>& action : actions_) {

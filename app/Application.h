@@ -16,3 +16,15 @@ public:
 
 // Shows the message of the exception in flight (call inside a catch block) in the error box.
 void ShowCurrentException();
+
+// Runs a handler of a user action or timer event; an error it raises ends it and is shown in
+// the error box. Handlers are entered through this so that an error never unwinds through Qt's
+// own frames (which are not written for it); notify above stays as the last resort.
+template <typename Handler>
+void Guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        ShowCurrentException();
+    }
+}

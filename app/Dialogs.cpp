@@ -19,9 +19,13 @@ const QString kProgramTitle = QStringLiteral("Kelvane");
 
 }  // namespace
 
-TDialogs& Dialogs() { return *current; }
+TDialogs& Dialogs() {
+    return *current;
+}
 
-void SetDialogs(TDialogs* dialogs) { current = dialogs != nullptr ? dialogs : &realDialogs; }
+void SetDialogs(TDialogs* dialogs) {
+    current = dialogs != nullptr ? dialogs : &realDialogs;
+}
 
 void ShowErrorMessage(const QString& message) {
     QMessageBox box(QMessageBox::Critical, kProgramTitle, message, QMessageBox::Ok);
@@ -35,11 +39,11 @@ QMessageBox::StandardButton AskYesNoCancel(const QString& text) {
     box.setEscapeButton(QMessageBox::Cancel);
     const int result = Dialogs().Exec(box);
     switch (result) {
-    case QMessageBox::Yes:
-    case QMessageBox::No:
-        return static_cast<QMessageBox::StandardButton>(result);
-    default:
-        return QMessageBox::Cancel;
+        case QMessageBox::Yes:
+        case QMessageBox::No:
+            return static_cast<QMessageBox::StandardButton>(result);
+        default:
+            return QMessageBox::Cancel;
     }
 }
 

@@ -24,7 +24,9 @@ QFont FormFont() {
     return font;
 }
 
-void SetHint(QObject* object, const QString& hint) { object->setProperty("hint", hint); }
+void SetHint(QObject* object, const QString& hint) {
+    object->setProperty("hint", hint);
+}
 
 QString HintText(const QObject* object) {
     return object != nullptr ? object->property("hint").toString() : QString();
@@ -35,7 +37,9 @@ QString LongHint(const QString& hint) {
     return bar < 0 ? hint : hint.mid(bar + 1);
 }
 
-void SetTag(QObject* object, int tag) { object->setProperty("tag", tag); }
+void SetTag(QObject* object, int tag) {
+    object->setProperty("tag", tag);
+}
 
 int TagOf(const QObject* object) {
     if (object == nullptr)

@@ -2,8 +2,6 @@
 // the close query, FormClose and FormDestroy, the window settings and the About box.
 #include "Main.h"
 
-#include <algorithm>
-
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 #include "Application.h"
 #include "Dialogs.h"
@@ -34,10 +33,11 @@
 
 // The artwork lives in a static library; naming its resources here links them in. (Outside any
 // namespace: the macro declares the resource function where it stands.)
-static void InitResources() { Q_INIT_RESOURCE(kelvane); }
+static void InitResources() {
+    Q_INIT_RESOURCE(kelvane);
+}
 
-TMainForm::TMainForm(const std::string& settingsFileName, QWidget* parent)
-    : QMainWindow(parent) {
+TMainForm::TMainForm(const std::string& settingsFileName, QWidget* parent) : QMainWindow(parent) {
     InitResources();
     BuildFrame();
     BuildActions();
@@ -111,9 +111,8 @@ void TMainForm::FormCreate() {
     // Step 2: Qt paints every widget double-buffered.
     PresetsModel->SetRowCount(Params->Count());
     HistoryModel->SetRowCount(kChannelCount);
-    StatusPanels[1]->setText(Params->Active() != nullptr
-                                 ? QString::fromStdString(Params->Active()->Name)
-                                 : QString());
+    StatusPanels[1]->setText(
+        Params->Active() != nullptr ? QString::fromStdString(Params->Active()->Name) : QString());
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &TMainForm::ApplicationIdle, Qt::UniqueConnection);
@@ -126,7 +125,7 @@ void TMainForm::FormCreate() {
     Scope->SetGridSize(12);
     Scope->SetInterval(100);
     Scope->SetActive(true);
-    Scope->OnUpdate = [this](QObject*) { TimerTimer(); };
+    Scope->OnUpdate = [this](QObject*) { Guarded([this] { TimerTimer(); }); };
     Scope->show();
 
     for (int i = 0; i < kChannelCount; ++i) {
@@ -173,9 +172,8 @@ void TMainForm::LoadSettings() {
         presetsWidths[j] = lvPresets->header()->sectionSize(j);
     QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen != nullptr ? screen->size() : QSize(0, 0);
-    const TWindowSettings defaults =
-        DefaultWindowSettings(screenSize.width(), screenSize.height(), width(), height(),
-                              historyWidths, presetsWidths);
+    const TWindowSettings defaults = DefaultWindowSettings(
+        screenSize.width(), screenSize.height(), width(), height(), historyWidths, presetsWidths);
     const TWindowSettings settings = ReadWindowSettings(*IniFile, defaults);
 
     move(settings.Left, settings.Top);
@@ -208,16 +206,16 @@ bool TMainForm::FormCloseQuery() {
     if (std::none_of(Changed.begin(), Changed.end(), [](bool changed) { return changed; }))
         return true;
     switch (AskYesNoCancel(QStringLiteral("Save new parameters to EEPROM?"))) {
-    case QMessageBox::Yes:
-        for (int channel = 0; channel < kChannelCount; ++channel) {
-            if (Changed[channel])
-                CmdSavePar(channel);
-        }
-        return true;
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
+        case QMessageBox::Yes:
+            for (int channel = 0; channel < kChannelCount; ++channel) {
+                if (Changed[channel])
+                    CmdSavePar(channel);
+            }
+            return true;
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -235,7 +233,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->ignore();
-    if (!FormCloseQuery())
+    bool canClose = false;
+    Guarded([&] { canClose = FormCloseQuery(); });
+    if (!canClose)
         return;
     FormClose();
     formClosed_ = true;

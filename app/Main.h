@@ -197,10 +197,10 @@ public:
     QFrame* Panel2 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* lVersion = nullptr;
-    std::array<QLineEdit*, kChannelCount> edN{};    // edN1 ... edN6
-    std::array<QLineEdit*, kChannelCount> edT{};    // edT1 ... edT6
-    std::array<QLineEdit*, kChannelCount> edVxC{};  // edVx1 ... edVx6
-    std::array<QLineEdit*, kChannelCount> edVC{};   // edV1 ... edV6
+    std::array<QLineEdit*, kChannelCount> edN{};     // edN1 ... edN6
+    std::array<QLineEdit*, kChannelCount> edT{};     // edT1 ... edT6
+    std::array<QLineEdit*, kChannelCount> edVxC{};   // edVx1 ... edVx6
+    std::array<QLineEdit*, kChannelCount> edVC{};    // edV1 ... edV6
     std::array<QPushButton*, kChannelCount> btCh{};  // btCh1 ... btCh6
 
     // --- Channel page ---

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "Application.h"
 #include "LayoutHelpers.h"
 #include "Main.h"
 #include "Readouts.h"
@@ -29,7 +30,7 @@ private:
 }  // namespace
 
 void TMainForm::ConnectChannelHandlers() {
-    connect(cbCh, &QComboBox::activated, this, [this](int) { cbChChange(); });
+    connect(cbCh, &QComboBox::activated, this, [this](int) { Guarded([this] { cbChChange(); }); });
 }
 
 void TMainForm::ReadChannelParams(int channel) {
@@ -42,8 +43,8 @@ void TMainForm::ReadChannelParams(int channel) {
     // and only a complete answer may replace the preset's record.
     int32_t flags = 0;
     TChannelParams read = active->Channels[channel];
-    CmdGetM(channel, &flags, &read.T_min, &read.PWM_min, &read.T_max, &read.PWM_max,
-            &read.T_alarm, &read.V_alarm, &read.PWM);
+    CmdGetM(channel, &flags, &read.T_min, &read.PWM_min, &read.T_max, &read.PWM_max, &read.T_alarm,
+            &read.V_alarm, &read.PWM);
     read.SetMode(flags);
     active->Channels[channel] = read;
     if (read.Auto == 0)

@@ -39,17 +39,17 @@ void TMainForm::TimerTimer() {
         if (Online) {
             ReadChannelValues();
             switch (PageControl->currentIndex()) {
-            case 0:
-                UpdateCommonPage();
-                break;
-            case 1:
-                UpdateChannelPage(SelectedChannel);
-                break;
-            case 2:
-                RefreshHistoryRows();
-                break;
-            default:
-                break;
+                case 0:
+                    UpdateCommonPage();
+                    break;
+                case 1:
+                    UpdateChannelPage(SelectedChannel);
+                    break;
+                case 2:
+                    RefreshHistoryRows();
+                    break;
+                default:
+                    break;
             }
         } else {
             Online = QV725_OpenDevice() != 0;
@@ -175,14 +175,14 @@ void TMainForm::btCh1Click(QObject* sender) {
 
 void TMainForm::PageControlChange() {
     switch (PageControl->currentIndex()) {
-    case 0:
-        UpdateCommonPage();
-        break;
-    case 1:
-        UpdateChannelPage(SelectedChannel);
-        break;
-    default:
-        break;
+        case 0:
+            UpdateCommonPage();
+            break;
+        case 1:
+            UpdateChannelPage(SelectedChannel);
+            break;
+        default:
+            break;
     }
 }
 

@@ -22,7 +22,9 @@ int64_t GraphY(int64_t pwm) {
     return static_cast<int64_t>(std::trunc(215.5 - static_cast<double>(pwm * 200) / 255.0));
 }
 
-QRgb Rgb(TColor color) { return ToQColor(color).rgb(); }
+QRgb Rgb(TColor color) {
+    return ToQColor(color).rgb();
+}
 
 // Each pixel of the line from (x0, y0) towards (x1, y1), end left out, becomes the inverse of
 // (pixel XOR colour). The line is vertical or horizontal.

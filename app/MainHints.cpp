@@ -36,7 +36,9 @@ void TMainForm::ConnectHints() {
     PageControl->installEventFilter(this);
 }
 
-void TMainForm::ApplicationHint(const QString& hint) { StatusPanels[2]->setText(LongHint(hint)); }
+void TMainForm::ApplicationHint(const QString& hint) {
+    StatusPanels[2]->setText(LongHint(hint));
+}
 
 void TMainForm::PageControlMouseMove(int x, int y) {
     QTabBar* bar = PageControl->tabBar();

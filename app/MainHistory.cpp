@@ -21,31 +21,33 @@
 
 namespace {
 
-QString Readout(double value) { return QString::fromStdString(FormatReadout(value)); }
+QString Readout(double value) {
+    return QString::fromStdString(FormatReadout(value));
+}
 
 }  // namespace
 
 void TMainForm::ConnectHistoryHandlers() {
     HistoryModel->CellText = [this](int row, int column) -> QString {
         switch (column) {
-        case 0:
-            return {};
-        case 1:
-            return ChannelListText(row);
-        default:
-            break;
+            case 0:
+                return {};
+            case 1:
+                return ChannelListText(row);
+            default:
+                break;
         }
         if (History == nullptr || History->Count() == 0)
             return QStringLiteral("0.0");
         switch (column) {
-        case 2:
-            return Readout(History->Last().Values[row]);
-        case 3:
-            return Readout(History->Average(row));
-        case 4:
-            return Readout(History->Min(row));
-        default:
-            return Readout(History->Max(row));
+            case 2:
+                return Readout(History->Last().Values[row]);
+            case 3:
+                return Readout(History->Average(row));
+            case 4:
+                return Readout(History->Min(row));
+            default:
+                return Readout(History->Max(row));
         }
     };
     HistoryColors->LineColor = [this](int row) -> QColor {
@@ -73,7 +75,9 @@ int TMainForm::SelectedHistoryRow() const {
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
-void TMainForm::RefreshHistoryRows() { HistoryModel->RefreshRows(0, kChannelCount - 1); }
+void TMainForm::RefreshHistoryRows() {
+    HistoryModel->RefreshRows(0, kChannelCount - 1);
+}
 
 bool TMainForm::acHistoryColorChangeUpdate() const {
     return SelectedHistoryRow() >= 0 && PageControl->currentWidget() == tsHistory;
@@ -96,7 +100,9 @@ void TMainForm::acHistoryColorChangeExecute() {
     lvHistory->viewport()->repaint();
 }
 
-bool TMainForm::acHistorySettingsUpdate() const { return SelectedHistoryRow() >= 0; }
+bool TMainForm::acHistorySettingsUpdate() const {
+    return SelectedHistoryRow() >= 0;
+}
 
 void TMainForm::acHistorySettingsExecute() {
     const int row = SelectedHistoryRow();

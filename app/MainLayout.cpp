@@ -119,11 +119,10 @@ void TMainForm::BuildActions() {
     acAbout = make("acAbout", "File", QStringLiteral("About"),
                    QStringLiteral("About|About Kelvane software"));
     acAbout->setShortcut(QKeySequence(Qt::Key_F1));
-    acHistoryColorChange = make("acHistoryColorChange", "Histrory",
-                                QStringLiteral("Color Change..."),
-                                QStringLiteral("Color Change...|Color Change"));
-    acHistoryColorChange->setShortcuts(
-        {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    acHistoryColorChange =
+        make("acHistoryColorChange", "Histrory", QStringLiteral("Color Change..."),
+             QStringLiteral("Color Change...|Color Change"));
+    acHistoryColorChange->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
 }
 
 void TMainForm::BuildMenus() {
@@ -158,10 +157,9 @@ void TMainForm::BuildMenus() {
                                   QStringLiteral("Change color|Changes graph color for selected "
                                                  "channel"),
                                   pmHistory);
-    Property1 = MakeActionItem(acHistorySettings, QStringLiteral("Property1"),
-                               QStringLiteral("Channel settings"),
-                               QStringLiteral("Channel settings|Changes channel settings"),
-                               pmHistory);
+    Property1 = MakeActionItem(
+        acHistorySettings, QStringLiteral("Property1"), QStringLiteral("Channel settings"),
+        QStringLiteral("Channel settings|Changes channel settings"), pmHistory);
     pmHistory->addAction(ColorChange1);
     pmHistory->addAction(Property1);
     pmHistory->setDefaultAction(ColorChange1);

@@ -102,12 +102,12 @@ void TMainForm::BuildChannelPage() {
     fePmax = MakeField(GroupBox1, QStringLiteral("fePmax"), 64, 113, 49, kPercentMaxField,
                        QStringLiteral("Maximal PWM|Maximal PWM value"));
     MakeLabel(GroupBox1, QStringLiteral("lUnitPmax"), QStringLiteral("%"), 117, 113);
-    cbAuto = MakeCheck(GroupBox1, QStringLiteral("cbAuto"), QStringLiteral("Enable Auto Control"),
-                       8, 144,
-                       QStringLiteral("Enable automatic control|Enables automatic fan control"));
-    cbBoost = MakeCheck(GroupBox1, QStringLiteral("cbBoost"),
-                        QStringLiteral("Enable startup boost"), 8, 176,
-                        QStringLiteral("Enable startup boost|Enables startup boost of fan"));
+    cbAuto =
+        MakeCheck(GroupBox1, QStringLiteral("cbAuto"), QStringLiteral("Enable Auto Control"), 8,
+                  144, QStringLiteral("Enable automatic control|Enables automatic fan control"));
+    cbBoost =
+        MakeCheck(GroupBox1, QStringLiteral("cbBoost"), QStringLiteral("Enable startup boost"), 8,
+                  176, QStringLiteral("Enable startup boost|Enables startup boost of fan"));
 
     GroupBox2 = new QGroupBox(QStringLiteral(" Alarm "), page);
     GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
@@ -151,7 +151,7 @@ void TMainForm::BuildChannelPage() {
     SetHint(btRecall,
             QStringLiteral("Relall parameters from EEPROM|Relalls parameters from EEPROM"));
 
-    const QList<QWidget*> order = {cbCh,   fePx, feTmin, fePmin, feTmax, fePmax, cbAuto,
+    const QList<QWidget*> order = {cbCh,    fePx, feTmin, fePmin, feTmax, fePmax, cbAuto,
                                    cbBoost, feTa, cbTa,   feVa,   cbVa,   btSave, btRecall};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);

@@ -41,9 +41,9 @@ void TMainForm::BuildCommonPage() {
     lVersion->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     lVersion->setGeometry(216, 104, 196, 14);
 
-    const QString labelNames[kChannelCount] = {
-        QStringLiteral("Label1"), QStringLiteral("Label3"), QStringLiteral("Label4"),
-        QStringLiteral("Label5"), QStringLiteral("Label6"), QStringLiteral("Label7")};
+    const QString labelNames[kChannelCount] = {QStringLiteral("Label1"), QStringLiteral("Label3"),
+                                               QStringLiteral("Label4"), QStringLiteral("Label5"),
+                                               QStringLiteral("Label6"), QStringLiteral("Label7")};
     QFont boldFont = FormFont();
     boldFont.setBold(true);
     for (int i = 0; i < kChannelCount; ++i) {

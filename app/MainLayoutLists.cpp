@@ -45,8 +45,7 @@ QTreeView* MakeReportList(QWidget* parent, const QString& name, TVirtualListMode
     return view;
 }
 
-QPushButton* MakeActionButton(QWidget* parent, const QString& name, TAction* action, int x,
-                              int y) {
+QPushButton* MakeActionButton(QWidget* parent, const QString& name, TAction* action, int x, int y) {
     auto* button = new QPushButton(action->text(), parent);
     button->setObjectName(name);
     button->setGeometry(x, y, 75, 25);
@@ -97,8 +96,8 @@ void TMainForm::BuildPresetsPage() {
     lvPresets->setGeometry(kPageBorder, kPageBorder, 335, 344);
 
     const int buttonLeft = kPageBorder + 418 - 75;
-    bAdd = MakeActionButton(tsPresets, QStringLiteral("bAdd"), acPresetsAdd, buttonLeft,
-                            kPageBorder);
+    bAdd =
+        MakeActionButton(tsPresets, QStringLiteral("bAdd"), acPresetsAdd, buttonLeft, kPageBorder);
     bEdit = MakeActionButton(tsPresets, QStringLiteral("bEdit"), acPresetsEdit, buttonLeft,
                              kPageBorder + 32);
     bActive = MakeActionButton(tsPresets, QStringLiteral("bActive"), acPresetsActive, buttonLeft,

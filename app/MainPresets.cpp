@@ -35,7 +35,9 @@ void TMainForm::ConnectPresetsHandlers() {
     });
 }
 
-bool TMainForm::acPresetsAddUpdate() const { return PageControl->currentWidget() == tsPresets; }
+bool TMainForm::acPresetsAddUpdate() const {
+    return PageControl->currentWidget() == tsPresets;
+}
 
 bool TMainForm::acPresetsEditUpdate() const {
     return SelectedRow(lvPresets) >= 0 && PageControl->currentWidget() == tsPresets;
@@ -47,4 +49,6 @@ bool TMainForm::acPresetsActiveUpdate() const {
            &Params->Items(row) != Params->Active() && PageControl->currentWidget() == tsPresets;
 }
 
-bool TMainForm::acPresetsDeleteUpdate() const { return acPresetsActiveUpdate(); }
+bool TMainForm::acPresetsDeleteUpdate() const {
+    return acPresetsActiveUpdate();
+}

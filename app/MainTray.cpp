@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "Application.h"
 #include "Main.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
@@ -15,10 +16,10 @@ void TMainForm::BuildTray() {
     TrayIcon->SetRestoreOn(TTrayIconMessage::imDoubleClick);
     TrayIcon->SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
     TrayIcon->SetMainWindow(this);
-    TrayIcon->OnMinimize = [this](QObject*) { TrayIconMinimize(); };
-    TrayIcon->OnRestore = [this](QObject*) { TrayIconRestore(); };
+    TrayIcon->OnMinimize = [this](QObject*) { Guarded([this] { TrayIconMinimize(); }); };
+    TrayIcon->OnRestore = [this](QObject*) { Guarded([this] { TrayIconRestore(); }); };
     TrayIcon->SetVisible(true);
-    connect(pmLaunch, &QAction::triggered, this, [this] { pmLaunchClick(); });
+    connect(pmLaunch, &QAction::triggered, this, [this] { Guarded([this] { pmLaunchClick(); }); });
 }
 
 void TMainForm::TrayIconMinimize() {
@@ -26,6 +27,10 @@ void TMainForm::TrayIconMinimize() {
         Scope->SetActive(false);
 }
 
-void TMainForm::TrayIconRestore() { TimerTimer(); }
+void TMainForm::TrayIconRestore() {
+    TimerTimer();
+}
 
-void TMainForm::pmLaunchClick() { TrayIcon->Restore(); }
+void TMainForm::pmLaunchClick() {
+    TrayIcon->Restore();
+}

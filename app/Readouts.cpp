@@ -3,14 +3,19 @@
 
 #include "core/NumberFormat.h"
 
-double TemperatureCelsius(int32_t tenths) { return tenths <= 0 ? 0.0 : tenths * 0.1; }
+double TemperatureCelsius(int32_t tenths) {
+    return tenths <= 0 ? 0.0 : tenths * 0.1;
+}
 
 QString TemperatureText(int32_t tenths) {
     return QString::fromStdString(FormatReadout(TemperatureCelsius(tenths)));
 }
 
 QString VoltageText(int32_t pwm) {
-    return QString::fromStdString(FormatReadout(static_cast<double>(static_cast<int64_t>(pwm) * 12) / 255.0));
+    return QString::fromStdString(
+        FormatReadout(static_cast<double>(static_cast<int64_t>(pwm) * 12) / 255.0));
 }
 
-double PwmPercent(int32_t pwm) { return static_cast<double>(static_cast<int64_t>(pwm) * 100) / 255.0; }
+double PwmPercent(int32_t pwm) {
+    return static_cast<double>(static_cast<int64_t>(pwm) * 100) / 255.0;
+}

@@ -2,12 +2,13 @@
 // a socket notifier reads it on the user-interface thread.
 #include "ShutdownSignals.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace {
 

@@ -35,22 +35,21 @@ QVariant TVirtualListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_)
         return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return CellText ? CellText(index.row(), index.column()) : QString();
-    case Qt::FontRole:
-        if (RowBold && RowBold(index.row())) {
-            QFont font;
-            font.setBold(true);
-            return font;
-        }
-        return {};
-    default:
-        return {};
+        case Qt::DisplayRole:
+            return CellText ? CellText(index.row(), index.column()) : QString();
+        case Qt::FontRole:
+            if (RowBold && RowBold(index.row())) {
+                QFont font;
+                font.setBold(true);
+                return font;
+            }
+            return {};
+        default:
+            return {};
     }
 }
 
-QVariant TVirtualListModel::headerData(int section, Qt::Orientation orientation,
-                                       int role) const {
+QVariant TVirtualListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < captions_.size())
         return captions_[section];

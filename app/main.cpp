@@ -1,10 +1,11 @@
 // Program entry: the application, the main window, the event loop. The exit code is 0 in every
 // case, also when the start-up fails.
+#include "Main.h"
+
 #include <QSessionManager>
 #include <memory>
 
 #include "Application.h"
-#include "Main.h"
 #include "ShutdownSignals.h"
 
 int main(int argc, char** argv) {

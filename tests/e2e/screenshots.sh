@@ -79,6 +79,12 @@ shot 1-common
 for page in 2-channel 3-history 4-presets; do
   xdotool windowfocus --sync "$wid"
   xdotool key ctrl+Tab
+  # On the History page the pointer rests on its tab, so the status bar shows the tab's hint.
+  if [ "$page" = 3-history ]; then
+    xdotool mousemove --window "$wid" 180 36
+  else
+    xdotool mousemove 900 700
+  fi
   sleep 1.5
   shot "$page"
 done

@@ -19,7 +19,9 @@
 
 namespace {
 
-bool IsRed(const QLineEdit* box) { return box->palette().color(QPalette::Base) == QColor(Qt::red); }
+bool IsRed(const QLineEdit* box) {
+    return box->palette().color(QPalette::Base) == QColor(Qt::red);
+}
 
 }  // namespace
 
@@ -66,13 +68,20 @@ private slots:
         QTest::addColumn<QString>("speedText");
         QTest::addColumn<QString>("voltText");
         QTest::addColumn<bool>("red");
-        QTest::newRow("pwm 40 stalled") << 40 << 0 << true << "0" << "1.9" << false;
-        QTest::newRow("pwm 41 stalled fan") << 41 << 0 << true << "0" << "1.9" << true;
-        QTest::newRow("pwm 41 alarm off") << 41 << 0 << false << "0" << "1.9" << false;
-        QTest::newRow("fast enough") << 128 << 500 << true << "500" << "6.0" << false;
-        QTest::newRow("too slow") << 128 << 499 << true << "499" << "6.0" << true;
-        QTest::newRow("full drive") << 255 << 2400 << true << "2400" << "12.0" << false;
-        QTest::newRow("pwm 1") << 1 << 77 << false << "0" << "0.0" << false;
+        QTest::newRow("pwm 40 stalled") << 40 << 0 << true << "0"
+                                        << "1.9" << false;
+        QTest::newRow("pwm 41 stalled fan") << 41 << 0 << true << "0"
+                                            << "1.9" << true;
+        QTest::newRow("pwm 41 alarm off") << 41 << 0 << false << "0"
+                                          << "1.9" << false;
+        QTest::newRow("fast enough") << 128 << 500 << true << "500"
+                                     << "6.0" << false;
+        QTest::newRow("too slow") << 128 << 499 << true << "499"
+                                  << "6.0" << true;
+        QTest::newRow("full drive") << 255 << 2400 << true << "2400"
+                                    << "12.0" << false;
+        QTest::newRow("pwm 1") << 1 << 77 << false << "0"
+                               << "0.0" << false;
     }
 
     void fanSpeedAndVoltage() {
@@ -108,10 +117,14 @@ private slots:
     void renamingChannelsRenamesTheList_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("plain") << "CPU" << "3: CPU";
-        QTest::newRow("two blanks") << "  " << "3";
-        QTest::newRow("leading blank kept") << " GPU" << "3:  GPU";
-        QTest::newRow("empty") << "" << "3";
+        QTest::newRow("plain") << "CPU"
+                               << "3: CPU";
+        QTest::newRow("two blanks") << "  "
+                                    << "3";
+        QTest::newRow("leading blank kept") << " GPU"
+                                            << "3:  GPU";
+        QTest::newRow("empty") << ""
+                               << "3";
     }
 
     void renamingChannelsRenamesTheList() {

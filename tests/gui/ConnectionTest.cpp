@@ -53,7 +53,9 @@ private:
     QProcess process_;
 };
 
-QString Status(TMainForm& form) { return form.StatusPanels[0]->text(); }
+QString Status(TMainForm& form) {
+    return form.StatusPanels[0]->text();
+}
 
 }  // namespace
 
@@ -63,8 +65,8 @@ class ConnectionTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(runtime_.isValid());
-        QFile::setPermissions(runtime_.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                   QFile::ExeOwner);
+        QFile::setPermissions(runtime_.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
     }
 

@@ -35,7 +35,9 @@ uint8_t Command(const std::string& name, const std::string& prefix, Fill fill) {
 
 }  // namespace
 
-void TFakeDevice::Reset() { device = TFakeDevice{}; }
+void TFakeDevice::Reset() {
+    device = TFakeDevice{};
+}
 
 bool TFakeDevice::Fails(const std::string& command) {
     auto it = failures.find(command);
@@ -55,7 +57,9 @@ std::vector<std::string> TFakeDevice::CallsStartingWith(const std::string& prefi
     return result;
 }
 
-TFakeDevice& FakeDevice() { return device; }
+TFakeDevice& FakeDevice() {
+    return device;
+}
 
 extern "C" {
 
@@ -85,8 +89,7 @@ uint8_t QV725_GetInfo(const char** text) {
     return 1;
 }
 
-uint8_t QV725_GetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5,
-                   int32_t* t6) {
+uint8_t QV725_GetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5, int32_t* t6) {
     return Command("GetT", "Get temperature: ", [&](bool ok) {
         int32_t* out[6] = {t1, t2, t3, t4, t5, t6};
         for (int i = 0; i < 6; ++i)
@@ -94,8 +97,7 @@ uint8_t QV725_GetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* 
     });
 }
 
-uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4, int32_t* v5,
-                   int32_t* v6) {
+uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4, int32_t* v5, int32_t* v6) {
     return Command("GetV", "Get velocity: ", [&](bool ok) {
         int32_t* out[6] = {v1, v2, v3, v4, v5, v6};
         for (int i = 0; i < 6; ++i)
@@ -103,8 +105,7 @@ uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4, int32_t* 
     });
 }
 
-uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t* p5,
-                     int32_t* p6) {
+uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t* p5, int32_t* p6) {
     return Command("GetPWM", "Get PWM: ", [&](bool ok) {
         int32_t* out[6] = {p1, p2, p3, p4, p5, p6};
         for (int i = 0; i < 6; ++i)
@@ -119,9 +120,8 @@ uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, int32_t p5,
     });
 }
 
-uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmMin,
-                   int32_t* tMax, int32_t* pwmMax, int32_t* tAlarm, int32_t* vAlarm,
-                   int32_t* pwm) {
+uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmMin, int32_t* tMax,
+                   int32_t* pwmMax, int32_t* tAlarm, int32_t* vAlarm, int32_t* pwm) {
     return Command("GetM(" + std::to_string(channel) + ")", "Get channel mode: ", [&](bool ok) {
         const TFakeRecord r = ok ? device.records.at(channel) : TFakeRecord{};
         Store(flags, r.flags);
@@ -144,13 +144,11 @@ uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32_t pwmMin,
 }
 
 uint8_t QV725_SavePar(int32_t channel) {
-    return Command("SavePar(" + std::to_string(channel) + ")", "Save parameters: ",
-                   [](bool) {});
+    return Command("SavePar(" + std::to_string(channel) + ")", "Save parameters: ", [](bool) {});
 }
 
 uint8_t QV725_CallPar(int32_t channel) {
-    return Command("CallPar(" + std::to_string(channel) + ")", "Call parameters: ",
-                   [](bool) {});
+    return Command("CallPar(" + std::to_string(channel) + ")", "Call parameters: ", [](bool) {});
 }
 
 }  // extern "C"

@@ -10,8 +10,7 @@
 #include <vector>
 
 struct TFakeRecord {
-    int32_t flags = 0, tMin = 0, pwmMin = 0, tMax = 0, pwmMax = 0, tAlarm = 0, vAlarm = 0,
-            pwm = 0;
+    int32_t flags = 0, tMin = 0, pwmMin = 0, tMax = 0, pwmMax = 0, tAlarm = 0, vAlarm = 0, pwm = 0;
 };
 
 struct TFakeDevice {
@@ -21,8 +20,9 @@ struct TFakeDevice {
     std::array<int32_t, 6> t{}, v{}, pwm{};
     std::array<TFakeRecord, 6> records{};
     // Commands ("GetT", "GetV", "GetPWM", "GetM", "SetM", "SetPWM", "SavePar", "CallPar", or one
-    // channel's call such as "GetM(1)") that fail, with the number of failures still to come (-1: every time). A failing read writes
-    // zeros into its outputs, like a device that stopped answering.
+    // channel's call such as "GetM(1)") that fail, with the number of failures still to come (-1:
+    // every time). A failing read writes zeros into its outputs, like a device that stopped
+    // answering.
     std::map<std::string, int> failures;
     std::string lastError;
     // Every call, e.g. "OpenDevice", "GetT", "GetM(2)", "SavePar(4)", "CloseDevice".

@@ -96,24 +96,38 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QKeySequence>("shortcut");
         QTest::addColumn<QString>("hint");
-        QTest::newRow("add") << "acPresetsAdd" << "Presets" << "Add" << QKeySequence(Qt::Key_Insert)
+        QTest::newRow("add") << "acPresetsAdd"
+                             << "Presets"
+                             << "Add" << QKeySequence(Qt::Key_Insert)
                              << "Add preset|Adds new preset";
-        QTest::newRow("delete") << "acPresetsDelete" << "Presets" << "Delete"
-                                << QKeySequence(Qt::Key_Delete)
+        QTest::newRow("delete") << "acPresetsDelete"
+                                << "Presets"
+                                << "Delete" << QKeySequence(Qt::Key_Delete)
                                 << "Delete preset|Deletes selected preset";
-        QTest::newRow("active") << "acPresetsActive" << "Presets" << "Active"
-                                << QKeySequence(Qt::Key_Return)
+        QTest::newRow("active") << "acPresetsActive"
+                                << "Presets"
+                                << "Active" << QKeySequence(Qt::Key_Return)
                                 << "Active preset|Makes selected preset active";
-        QTest::newRow("edit") << "acPresetsEdit" << "Presets" << "Edit"
-                              << QKeySequence(Qt::Key_F2) << "Edit preset|Edits selected preset";
-        QTest::newRow("settings") << "acHistorySettings" << "Histrory" << "Settings"
-                                  << QKeySequence() << "Settings channel|Settings channel";
-        QTest::newRow("exit") << "acExit" << "File" << "E&xit"
-                              << QKeySequence(Qt::ALT | Qt::Key_X) << "Exit|Quits the application";
-        QTest::newRow("about") << "acAbout" << "File" << "About" << QKeySequence(Qt::Key_F1)
+        QTest::newRow("edit") << "acPresetsEdit"
+                              << "Presets"
+                              << "Edit" << QKeySequence(Qt::Key_F2)
+                              << "Edit preset|Edits selected preset";
+        QTest::newRow("settings") << "acHistorySettings"
+                                  << "Histrory"
+                                  << "Settings" << QKeySequence()
+                                  << "Settings channel|Settings channel";
+        QTest::newRow("exit") << "acExit"
+                              << "File"
+                              << "E&xit" << QKeySequence(Qt::ALT | Qt::Key_X)
+                              << "Exit|Quits the application";
+        QTest::newRow("about") << "acAbout"
+                               << "File"
+                               << "About" << QKeySequence(Qt::Key_F1)
                                << "About|About Kelvane software";
-        QTest::newRow("colour") << "acHistoryColorChange" << "Histrory" << "Color Change..."
-                                << QKeySequence(Qt::Key_Return) << "Color Change...|Color Change";
+        QTest::newRow("colour") << "acHistoryColorChange"
+                                << "Histrory"
+                                << "Color Change..." << QKeySequence(Qt::Key_Return)
+                                << "Color Change...|Color Change";
     }
 
     void actionsAndMenus() {
@@ -178,8 +192,8 @@ private slots:
         const QPoint onHistory = bar->mapTo(form.PageControl, bar->tabRect(2).center());
         form.PageControlMouseMove(onHistory.x(), onHistory.y());
         QCOMPARE(LongHint(TMainForm::HintOf(bar)), QStringLiteral("Shows history grahps"));
-        const QPoint pastTabs = bar->mapTo(form.PageControl, bar->tabRect(3).topRight()) +
-                                QPoint(20, 2);
+        const QPoint pastTabs =
+            bar->mapTo(form.PageControl, bar->tabRect(3).topRight()) + QPoint(20, 2);
         form.PageControlMouseMove(pastTabs.x(), pastTabs.y());
         QCOMPARE(TMainForm::HintOf(bar), QString());
     }
@@ -215,8 +229,8 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.ActionList1->UpdateAll();
-        for (TAction* action : {form.acPresetsAdd, form.acPresetsEdit, form.acPresetsActive,
-                                form.acPresetsDelete})
+        for (TAction* action :
+             {form.acPresetsAdd, form.acPresetsEdit, form.acPresetsActive, form.acPresetsDelete})
             QVERIFY(!action->isEnabled());
         QVERIFY(!form.bAdd->isEnabled());
         form.PageControl->setCurrentWidget(form.tsPresets);

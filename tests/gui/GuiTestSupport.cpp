@@ -16,7 +16,7 @@ int TScriptedDialogs::Exec(QDialog& dialog) {
     if (answers_.empty()) {
         ++unanswered;
         return qobject_cast<QMessageBox*>(&dialog) != nullptr ? int(QMessageBox::Cancel)
-                                                               : int(QDialog::Rejected);
+                                                              : int(QDialog::Rejected);
     }
     TAnswer answer = std::move(answers_.front());
     answers_.pop_front();
@@ -25,7 +25,9 @@ int TScriptedDialogs::Exec(QDialog& dialog) {
 
 TWindowRig::TWindowRig() = default;
 
-TWindowRig::~TWindowRig() { Close(); }
+TWindowRig::~TWindowRig() {
+    Close();
+}
 
 std::string TWindowRig::IniPath() const {
     return dir_.filePath(QStringLiteral("kelvane.ini")).toStdString();
@@ -42,7 +44,9 @@ QByteArray TWindowRig::ReadIni() const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool TWindowRig::IniExists() const { return QFile::exists(QString::fromStdString(IniPath())); }
+bool TWindowRig::IniExists() const {
+    return QFile::exists(QString::fromStdString(IniPath()));
+}
 
 TMainForm& TWindowRig::Open() {
     form_ = std::make_unique<TMainForm>(IniPath());

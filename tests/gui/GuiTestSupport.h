@@ -8,10 +8,10 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QString>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
@@ -93,5 +93,7 @@ int RunGuiTest(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#define KELVANE_GUI_TEST_MAIN(TestClass)                                                        \
-    int main(int argc, char** argv) { return RunGuiTest<TestClass>(argc, argv); }
+#define KELVANE_GUI_TEST_MAIN(TestClass)          \
+    int main(int argc, char** argv) {             \
+        return RunGuiTest<TestClass>(argc, argv); \
+    }

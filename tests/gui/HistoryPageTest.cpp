@@ -41,8 +41,8 @@ private slots:
         TMainForm& form = rig.Open();
         QCOMPARE(form.HistoryModel->rowCount(), 6);
         QCOMPARE(form.HistoryModel->columnCount(), 6);
-        const QStringList captions = {"Color", "Channel", "Current, °C", "Average, °C",
-                                      "Min, °C", "Max, °C"};
+        const QStringList captions = {"Color",       "Channel", "Current, °C",
+                                      "Average, °C", "Min, °C", "Max, °C"};
         for (int c = 0; c < 6; ++c) {
             QCOMPARE(form.HistoryModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
                      captions[c]);
@@ -65,7 +65,7 @@ private slots:
         }
         QCOMPARE(Cell(form, 1, 1), QStringLiteral("2: Disk"));
         QCOMPARE(Cell(form, 1, 2), QStringLiteral("24.0"));
-        QCOMPARE(Cell(form, 1, 3), QStringLiteral("50.1"));   // (25.7 + 100.5 + 24.0) / 3
+        QCOMPARE(Cell(form, 1, 3), QStringLiteral("50.1"));  // (25.7 + 100.5 + 24.0) / 3
         QCOMPARE(Cell(form, 1, 4), QStringLiteral("24.0"));
         QCOMPARE(Cell(form, 1, 5), QStringLiteral("101.0"));  // 100.5, three digits
         QCOMPARE(Cell(form, 0, 5), QStringLiteral("0.0"));

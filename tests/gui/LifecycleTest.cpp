@@ -7,9 +7,11 @@
 #include <QLineEdit>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <csignal>
 
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
+#include "ShutdownSignals.h"
 #include "core/Exceptions.h"
 #include "core/Params.h"
 #include "widgets/Jvsimscope.h"
@@ -69,8 +71,8 @@ private slots:
         rig.Close();
 
         const QByteArray ini = rig.ReadIni();
-        QCOMPARE(SectionNames(ini), (QStringList{"General", "Channels", "History", "Presets",
-                                                 "Scope", "Graph"}));
+        QCOMPARE(SectionNames(ini),
+                 (QStringList{"General", "Channels", "History", "Presets", "Scope", "Graph"}));
         QCOMPARE(SectionLines(ini, "Graph"),
                  (QStringList{"BackgroundColor=clWhite", "GridColor=$00DDDDDD",
                               "NumberColor=clBlack", "AlarmColor=clRed", "GraphColor=clGray",
@@ -80,12 +82,12 @@ private slots:
         const QStringList channels = SectionLines(ini, "Channels");
         QCOMPARE(channels.mid(0, 6),
                  (QStringList{"Name0=", "Name1=", "Name2=", "Name3=", "Name4=", "Name5="}));
-        QCOMPARE(channels.mid(6), (QStringList{"Color0=clGreen", "Color1=clRed", "Color2=clBlue",
-                                               "Color3=clLime", "Color4=clFuchsia",
-                                               "Color5=clMaroon"}));
+        QCOMPARE(channels.mid(6),
+                 (QStringList{"Color0=clGreen", "Color1=clRed", "Color2=clBlue", "Color3=clLime",
+                              "Color4=clFuchsia", "Color5=clMaroon"}));
         QCOMPARE(SectionLines(ini, "History"),
-                 (QStringList{"WithColum0=43", "WithColum1=120", "WithColum2=70",
-                              "WithColum3=70", "WithColum4=55", "WithColum5=55"}));
+                 (QStringList{"WithColum0=43", "WithColum1=120", "WithColum2=70", "WithColum3=70",
+                              "WithColum4=55", "WithColum5=55"}));
         const QStringList presets = SectionLines(ini, "Presets");
         QCOMPARE(presets.size(), 3);
         QCOMPARE(presets[0], QStringLiteral("WithColum0=30"));
@@ -97,9 +99,10 @@ private slots:
 
     void handEditedFileKeepsItsUnknownLines() {
         TWindowRig rig;
-        rig.WriteIni("; my notes\r\n[General]\r\nLeft=0x20\r\nTop=abc\r\nChannel=4\r\n"
-                     "Mine=keep me\r\n[Channels]\r\ncolor0 = clred\r\nName1= Fan B \r\n"
-                     "just a line\r\n[Extra]\r\nWhatever=1\r\n");
+        rig.WriteIni(
+            "; my notes\r\n[General]\r\nLeft=0x20\r\nTop=abc\r\nChannel=4\r\n"
+            "Mine=keep me\r\n[Channels]\r\ncolor0 = clred\r\nName1= Fan B \r\n"
+            "just a line\r\n[Extra]\r\nWhatever=1\r\n");
         TMainForm& form = rig.Open();
         QCOMPARE(form.pos().x(), 32);
         const QSize screen = QGuiApplication::primaryScreen()->size();
@@ -149,8 +152,9 @@ private slots:
 
     void unreadableTraceColourKeepsTheRestOfTheStart() {
         TWindowRig rig;
-        rig.WriteIni("[General]\r\nLeft=7\r\nTop=9\r\n[Channels]\r\nName0=Pump\r\n"
-                     "Color1=bogus\r\nColor2=clYellow\r\n[History]\r\nWithColum1=99\r\n");
+        rig.WriteIni(
+            "[General]\r\nLeft=7\r\nTop=9\r\n[Channels]\r\nName0=Pump\r\n"
+            "Color1=bogus\r\nColor2=clYellow\r\n[History]\r\nWithColum1=99\r\n");
         TMainForm& form = rig.Open();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("'bogus' is not a valid integer value"));
@@ -247,6 +251,16 @@ private slots:
         QVERIFY(FakeDevice().CallsStartingWith("SavePar").empty());
         rig.Close();
         QVERIFY(SectionLines(rig.ReadIni(), "Channels").contains(QStringLiteral("Name2=Radiator")));
+    }
+
+    void terminationSignalsReachTheEventLoop() {
+        TShutdownSignals shutdownSignals;
+        QSignalSpy requested(&shutdownSignals, &TShutdownSignals::ShutdownRequested);
+        std::raise(SIGTERM);
+        std::raise(SIGINT);
+        QTRY_COMPARE(requested.count(), 2);
+        QCOMPARE(requested[0][0].toInt(), SIGTERM);
+        QCOMPARE(requested[1][0].toInt(), SIGINT);
     }
 
     void unwritableSettingsFileIsReported() {
