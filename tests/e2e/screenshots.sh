@@ -108,5 +108,34 @@ if ! grep -q '^\[Presets\]' "$work/prog/kelvane.ini" 2>/dev/null; then
   status=1
 fi
 cat "$work/kelvane.log"
+
+# A damaged preset list: the program shows the error, ends with code 0 and leaves the file as
+# it was.
+printf '[General]\r\nLeft=5\r\n[Presets]\r\nList=0201060744\r\n' >"$work/prog/kelvane.ini"
+cp "$work/prog/kelvane.ini" "$work/damaged.ini"
+"$work/prog/kelvane" >"$work/damaged.log" 2>&1 &
+damaged=$!
+pids+=($damaged)
+if retry 200 xdotool search --onlyvisible --name '^Kelvane$'; then
+  box=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
+  sleep 0.5
+  import -window "$box" "$out/5-damaged-presets.png"
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
+  code=0
+  wait "$damaged" || code=$?
+  if [ "$code" -ne 0 ]; then
+    echo "screenshots: with damaged presets the program ended with $code" >&2
+    status=1
+  fi
+  if ! cmp -s "$work/prog/kelvane.ini" "$work/damaged.ini"; then
+    echo "screenshots: the damaged settings file was rewritten" >&2
+    status=1
+  fi
+else
+  echo "screenshots: no error box for damaged presets" >&2
+  status=1
+fi
+
 ls "$out"
 exit $status
