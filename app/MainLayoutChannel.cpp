@@ -15,7 +15,7 @@
 
 namespace {
 
-struct TFieldSpec {
+struct TFieldSetup {
     uint8_t digits;
     uint8_t precision;
     double minValue;
@@ -24,18 +24,18 @@ struct TFieldSpec {
 };
 
 TFloatEdit* MakeField(QWidget* parent, const QString& name, int x, int y, int width,
-                      const TFieldSpec& spec, const QString& hint) {
+                      const TFieldSetup& setup, const QString& hint) {
     auto* field = new TFloatEdit(parent);
     field->setObjectName(name);
     field->setGeometry(x, y, width, kBoxHeight);
     field->SetFormat(TFloatFormat::ffFixed);
     field->SetMinMaxCheck(true);
     field->SetValueVisible(true);
-    field->SetDigits(spec.digits);
-    field->SetPrec(spec.precision);
-    field->SetMinValue(spec.minValue);
-    field->SetMaxValue(spec.maxValue);
-    field->SetValue(spec.value);
+    field->SetDigits(setup.digits);
+    field->SetPrec(setup.precision);
+    field->SetMinValue(setup.minValue);
+    field->SetMaxValue(setup.maxValue);
+    field->SetValue(setup.value);
     SetHint(field, hint);
     return field;
 }
@@ -49,10 +49,10 @@ QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& text, 
     return box;
 }
 
-constexpr TFieldSpec kTemperatureField{1, 4, -0.01, 100, 0};
-constexpr TFieldSpec kPercentField{0, 3, -0.1, 100, 0};
-constexpr TFieldSpec kPercentMaxField{0, 3, -0.1, 100, 0.1};
-constexpr TFieldSpec kSpeedField{0, 4, -0.1, 9999, 0};
+constexpr TFieldSetup kTemperatureField{1, 4, -0.01, 100, 0};
+constexpr TFieldSetup kPercentField{0, 3, -0.1, 100, 0};
+constexpr TFieldSetup kPercentMaxField{0, 3, -0.1, 100, 0.1};
+constexpr TFieldSetup kSpeedField{0, 4, -0.1, 9999, 0};
 
 }  // namespace
 
