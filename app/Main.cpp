@@ -136,6 +136,9 @@ void TMainForm::FormCreate() {
     const auto colors = ReadTraceColors();
     for (int i = 0; i < kChannelCount; ++i)
         Scope->Lines().GetItem(i)->Color = colors[i];
+    // New traces start at row 0; a fresh picture starts them on the base line instead, so the
+    // first tick does not draw a stroke down from the top edge.
+    Scope->Clear();
 
     Updating = true;
     LoadSettings();
