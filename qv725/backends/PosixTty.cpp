@@ -8,8 +8,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "FtdioBackend.h"
 
@@ -203,6 +205,9 @@ uint32_t PosixTty::Purge(uint32_t mask) {
     if (!input && !output) {
         return ftstatus::Ok;
     }
+    if (input) {
+        next_ = end_ = 0;  // bytes read ahead are input as much as those still in the driver
+    }
     const int queue = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
     return tcflush(fd_, queue) == 0 ? ftstatus::Ok : StatusFromErrno(errno);
 }
@@ -233,13 +238,26 @@ uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written)
     return ftstatus::Ok;
 }
 
+uint32_t PosixTty::TakeBuffered(uint8_t* data, uint32_t count) {
+    const uint32_t n = std::min(count, end_ - next_);
+    std::memcpy(data, buffer_ + next_, n);
+    next_ += n;
+    return n;
+}
+
 uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
-    got = 0;
+    got = TakeBuffered(data, count);
+    if (got == count) {
+        return ftstatus::Ok;
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readMs_);
     while (got < count) {
-        const ssize_t n = read(fd_, data + got, count - got);
+        // Whatever the line holds comes in at once, up to the buffer's size.
+        const ssize_t n = read(fd_, buffer_, sizeof buffer_);
         if (n > 0) {
-            got += static_cast<uint32_t>(n);
+            next_ = 0;
+            end_ = static_cast<uint32_t>(n);
+            got += TakeBuffered(data + got, count - got);
             continue;
         }
         if (n == 0) {

@@ -26,13 +26,21 @@ public:
     // Writes until every byte is out, the write timeout passes or an error occurs.
     uint32_t Write(const uint8_t* data, uint32_t count, uint32_t& written);
     // Reads until count bytes arrived or the read timeout passed (status 0, fewer bytes).
+    // Bytes that are already waiting are fetched together into a small buffer and handed out
+    // from there, so a reply read one byte at a time costs a few system calls, not one per byte.
     uint32_t Read(uint8_t* data, uint32_t count, uint32_t& got);
 
 private:
     explicit PosixTty(int fd) : fd_(fd) {}
+    // Moves up to count buffered bytes to data; returns how many.
+    uint32_t TakeBuffered(uint8_t* data, uint32_t count);
 
     int fd_;
     bool exclusive_ = false;
     uint32_t readMs_ = 200;
     uint32_t writeMs_ = 200;
+    // Bytes read from the line and not yet handed out: buffer_[next_, end_).
+    uint8_t buffer_[256] = {};
+    uint32_t next_ = 0;
+    uint32_t end_ = 0;
 };
