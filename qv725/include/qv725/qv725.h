@@ -20,6 +20,9 @@
  *    at once.
  *  - Commands are serialised by one lock inside the library and may be called from any thread.
  *    QV725_OpenDevice and QV725_CloseDevice must not run at the same time as other calls.
+ *    The texts are shared by all threads and the lock is not held while the caller copies one:
+ *    when several threads issue commands, copy a text (and read the last-error text of a
+ *    failure) only while no other thread can issue a command.
  *
  * Units: temperatures in tenths of a degree Celsius (253 is 25.3 degrees C); fan speeds in
  * revolutions per minute; PWM 0 to 255 (255 is full drive); channels numbered 0 to 5. Values
