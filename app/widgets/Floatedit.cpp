@@ -80,7 +80,11 @@ void TFloatEdit::SetValueAnyway(double value) {
     }
     UpdateText();
     update();
-    selectAll();
+    if (hasFocus()) {
+        selectAll();
+    } else {
+        deselect();
+    }
 }
 
 bool TFloatEdit::IsValidValue(double x) const {
@@ -150,13 +154,27 @@ bool TFloatEdit::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
+template <typename Step>
+void TFloatEdit::FromEvent(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+        if (!OnHandlerError) {
+            throw;
+        }
+        OnHandlerError();
+    }
+}
+
 void TFloatEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     if (IsEnterKey(event)) {
-        SetValueStr(text());
-        if (OnEnterPress) {
-            OnEnterPress(this);
-        }
+        FromEvent([this] {
+            SetValueStr(text());
+            if (OnEnterPress) {
+                OnEnterPress(this);
+            }
+        });
         // Handled here: it must not also press a dialog's default button.
         event->accept();
     }
@@ -165,14 +183,14 @@ void TFloatEdit::keyPressEvent(QKeyEvent* event) {
 void TFloatEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
     if (!IsTransientFocusChange(event->reason())) {
-        MyOnEnter();
+        FromEvent([this] { MyOnEnter(); });
     }
 }
 
 void TFloatEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (!IsTransientFocusChange(event->reason())) {
-        MyOnExit();
+        FromEvent([this] { MyOnExit(); });
     }
 }
 

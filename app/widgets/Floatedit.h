@@ -39,7 +39,9 @@ public:
     double Value() const { return value_; }
     // Only when `value` differs from Value (a NaN is no difference): SetValueAnyway(value).
     void SetValue(double value);
-    // Value := value, CheckValue, OnChanged, UpdateText, repaint, select the whole text.
+    // Value := value, CheckValue, OnChanged, UpdateText, repaint; then the whole text is
+    // selected while the field has the focus, and nothing is selected while it has not, so an
+    // unfocused field never shows a highlight.
     void SetValueAnyway(double value);
     bool ValueVisible() const { return valueVisible_; }
     void SetValueVisible(bool value);  // store, UpdateText
@@ -67,6 +69,10 @@ public:
     TNotifyEvent OnEnterPress;
     TNotifyEvent OnExit;
     TNotifyEvent OnEnter;
+    // Runs inside a catch block when a handler above fails during a commit that the toolkit
+    // started (Enter, leaving the field): the rest of that commit is skipped, as after any
+    // error, and the handler reports it. Without one the error goes on to the application.
+    std::function<void()> OnHandlerError;
 
 protected:
     bool event(QEvent* event) override;
@@ -77,6 +83,10 @@ protected:
 private:
     void MyOnEnter();
     void MyOnExit();
+    // Runs `step` from one of the toolkit's event handlers; an error it raises goes to
+    // OnHandlerError instead of unwinding through the toolkit.
+    template <typename Step>
+    void FromEvent(Step&& step);
 
     TFloatFormat format_ = TFloatFormat::ffFixed;
     uint8_t digits_ = 5;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "Floatedit.h"
 
@@ -94,6 +95,8 @@ private slots:
     void focusOutCommitsThenOnExit();
     void transientFocusLossDoesNotCommit();
     void enterIsNotTakenByShortcutOrDefaultButton();
+    void selectionOnlyWhileFocused();
+    void handlerErrorEndsTheCommit();
     void programFieldsText_data();
     void programFieldsText();
     void otherFormats_data();
@@ -127,7 +130,8 @@ void FloatEditTest::typedValueAboveRangeIsClampedWithTwoNotifications() {
     // Both notifications still see the user's modification; the rewrite clears it afterwards.
     QCOMPARE(log.modified, (QList<bool>{true, true}));
     QVERIFY(!field.isModified());
-    QCOMPARE(field.selectedText(), field.text());
+    // The field has no focus: the committed text is not highlighted.
+    QVERIFY(!field.hasSelectedText());
 }
 
 void FloatEditTest::typedValueBelowRangeIsClampedOnLeaving() {
@@ -469,6 +473,70 @@ void FloatEditTest::enterIsNotTakenByShortcutOrDefaultButton() {
     QCOMPARE(dialogField->Value(), 4.0);
     QCOMPARE(clicked, 0);
     QVERIFY(dialog.isVisible());
+}
+
+void FloatEditTest::selectionOnlyWhileFocused() {
+    FocusRig rig;
+    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    Configure(*rig.field, kTemperature);
+    // Set by the program while another control has the focus: nothing highlighted.
+    rig.other->setFocus();
+    rig.field->SetValue(12.5);
+    QVERIFY(!rig.field->hasSelectedText());
+    // Entering selects the whole text; a commit while focused keeps it all selected.
+    rig.field->setFocus(Qt::TabFocusReason);
+    QCOMPARE(rig.field->selectedText(), QStringLiteral("12.5"));
+    TypeText(*rig.field, QStringLiteral("150"));
+    QTest::keyClick(rig.field, Qt::Key_Return);
+    QCOMPARE(rig.field->selectedText(), QStringLiteral("100.0"));
+    // Leaving commits and leaves no highlight behind.
+    rig.other->setFocus(Qt::TabFocusReason);
+    QCOMPARE(rig.field->text(), QStringLiteral("100.0"));
+    QVERIFY(!rig.field->hasSelectedText());
+}
+
+void FloatEditTest::handlerErrorEndsTheCommit() {
+    FocusRig rig;
+    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    Configure(*rig.field, kTemperature);
+    int changed = 0;
+    bool fail = true;
+    rig.field->OnChanged = [&](QObject*) {
+        ++changed;
+        if (fail)
+            throw std::runtime_error("device busy.");
+    };
+    QStringList reported;
+    rig.field->OnHandlerError = [&] {
+        try {
+            throw;
+        } catch (const std::exception& error) {
+            reported << QString::fromUtf8(error.what());
+        }
+    };
+    int entered = 0;
+    rig.field->OnEnterPress = [&](QObject*) { ++entered; };
+    rig.field->setFocus();
+    // A clamped value notifies twice; the first failure ends the commit, so once here.
+    TypeText(*rig.field, QStringLiteral("150"));
+    QTest::keyClick(rig.field, Qt::Key_Return);
+    QCOMPARE(changed, 1);
+    QCOMPARE(reported, QStringList{QStringLiteral("device busy.")});
+    QCOMPARE(entered, 0);
+    QCOMPARE(rig.field->Value(), 100.0);
+    // Leaving the field commits again and fails again, reported once more.
+    rig.other->setFocus();
+    QCOMPARE(changed, 2);
+    QCOMPARE(reported.size(), 2);
+    // The field goes on working once the handler succeeds.
+    fail = false;
+    rig.field->setFocus();
+    TypeText(*rig.field, QStringLiteral("20"));
+    QTest::keyClick(rig.field, Qt::Key_Return);
+    QCOMPARE(rig.field->Value(), 20.0);
+    QCOMPARE(rig.field->text(), QStringLiteral("20.0"));
+    QCOMPARE(entered, 1);
+    QCOMPARE(reported.size(), 2);
 }
 
 void FloatEditTest::programFieldsText_data() {
