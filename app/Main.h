@@ -13,6 +13,7 @@
 #include "core/Settings.h"
 
 class QAction;
+class QActionGroup;
 class QColorDialog;
 class QComboBox;
 class QCheckBox;
@@ -116,6 +117,9 @@ public:
     void DrawGraphPicture(int channel);
     void DrawTempCursor(int32_t temperature);
     void DrawPwmCursor(int32_t pwm);
+    // Mouse on the graph: the focus goes to Panel1, then, with manual PWM, the row sets fePx.
+    void pbGraphMouseDown(Qt::MouseButton button, int x, int y);
+    void pbGraphMouseMove(Qt::MouseButtons buttons, int x, int y);
 
     // --- History page (MainHistory.cpp) ---
     bool acHistoryColorChangeUpdate() const;
@@ -138,7 +142,16 @@ public:
     void acPresetsActiveExecute();
     bool acPresetsEditUpdate() const;
     void acPresetsEditExecute();
+    // Runs acPresetsActive as if chosen (so only while it is enabled).
+    void lvPresetsDblClick();
+    // Makes preset `index` active and sends its six records; `fromTray` selects the tray's
+    // refresh rules instead of the page's.
+    void ActivatePreset(int index, bool fromTray);
+    // The row of lvPresets that is selected, or -1.
+    int SelectedPresetRow() const;
     void pmSystrayPopup();
+    // A preset item of the tray's "Presets" submenu: activates the preset named by its tag.
+    void miPresetsItemClick(QObject* sender);
 
     // --- tray icon (MainTray.cpp) ---
     void TrayIconMinimize();
@@ -283,4 +296,6 @@ private:
     bool settingPage_ = false;
     QString lastHint_;
     bool formDestroyed_ = false;
+    // The radio group of the tray's preset items, rebuilt with them.
+    QPointer<QActionGroup> presetsGroup_;
 };

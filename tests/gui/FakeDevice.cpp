@@ -114,6 +114,7 @@ uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p4, int32_t
 }
 
 uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, int32_t p5, int32_t p6) {
+    device.setPwm.push_back({p1, p2, p3, p4, p5, p6});
     return Command("SetPWM", "Set PWM: ", [&](bool ok) {
         if (ok)
             device.pwm = {p1, p2, p3, p4, p5, p6};
@@ -137,6 +138,7 @@ uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmM
 
 uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32_t pwmMin, int32_t tMax,
                    int32_t pwmMax, int32_t tAlarm, int32_t vAlarm, int32_t pwm) {
+    device.setM.push_back({channel, flags, tMin, pwmMin, tMax, pwmMax, tAlarm, vAlarm, pwm});
     return Command("SetM(" + std::to_string(channel) + ")", "Set channel mode: ", [&](bool ok) {
         if (ok)
             device.records.at(channel) = {flags, tMin, pwmMin, tMax, pwmMax, tAlarm, vAlarm, pwm};

@@ -27,6 +27,10 @@ struct TFakeDevice {
     std::string lastError;
     // Every call, e.g. "OpenDevice", "GetT", "GetM(2)", "SavePar(4)", "CloseDevice".
     std::vector<std::string> calls;
+    // The arguments of every SetM (channel, flags, T_min, PWM_min, T_max, PWM_max, T_alarm,
+    // V_alarm, PWM) and every SetPWM request, in order, the failed ones too.
+    std::vector<std::array<int32_t, 9>> setM;
+    std::vector<std::array<int32_t, 6>> setPwm;
 
     // Back to a connected device with zero readings and no calls recorded.
     void Reset();
