@@ -1,13 +1,17 @@
 // The regulation curve graph of the Channel page: grid, scale numbers, the selected channel's
 // curve and alarm mark, and the two cursors drawn in NOT-XOR so that drawing one twice removes
 // it. All coordinates are pixels of the paint box.
+#include <QFrame>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
+#include "Application.h"
 #include "Main.h"
 #include "PaintBox.h"
 #include "core/Params.h"
 #include "widgets/ColorConvert.h"
+#include "widgets/Floatedit.h"
 #include "widgets/PixelRaster.h"
 
 namespace {
@@ -26,35 +30,63 @@ QRgb Rgb(TColor color) {
     return ToQColor(color).rgb();
 }
 
-// Each pixel of the line from (x0, y0) towards (x1, y1), end left out, becomes the inverse of
-// (pixel XOR colour). The line is vertical or horizontal.
-void NotXorLine(QImage& image, int64_t x0, int64_t y0, int64_t x1, int64_t y1, QRgb color) {
-    const int64_t dx = (x1 > x0) - (x1 < x0);
-    const int64_t dy = (y1 > y0) - (y1 < y0);
-    for (int64_t x = x0, y = y0; x != x1 || y != y1; x += dx, y += dy) {
-        if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-            continue;
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-        const QRgb pixel = line[x];
-        line[x] = 0xFF000000u | (~(pixel ^ color) & 0x00FFFFFFu);
-    }
+// The cursors are drawn in NOT-XOR: each pixel becomes the inverse of (pixel XOR colour), so
+// drawing the same cursor twice restores the picture exactly. Like every line of the graph they
+// leave out their end point: the vertical one covers rows 15 to 214, the horizontal one columns
+// 38 to 237.
+void NotXorRect(QImage& image, const QRect& rect, TColor color) {
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    painter.fillRect(rect, ToQColor(color));
 }
 
 // The vertical cursor at a temperature (0 or below counts as 0) and the horizontal one at a PWM.
-void TempCursorPixels(QImage& image, int32_t temperature, QRgb color) {
+// Values beyond the scales land outside the picture and draw nothing.
+void TempCursorPixels(QImage& image, int32_t temperature, TColor color) {
     const int64_t x = GraphX(std::max<int64_t>(temperature, 0));
-    NotXorLine(image, x, 15, x, 215, color);
+    if (x >= 0 && x < image.width())
+        NotXorRect(image, QRect(static_cast<int>(x), 15, 1, 200), color);
 }
 
-void PwmCursorPixels(QImage& image, int32_t pwm, QRgb color) {
+void PwmCursorPixels(QImage& image, int32_t pwm, TColor color) {
     const int64_t y = GraphY(pwm);
-    NotXorLine(image, 38, y, 238, y, color);
+    if (y >= 0 && y < image.height())
+        NotXorRect(image, QRect(38, static_cast<int>(y), 200, 1), color);
+}
+
+// The fePx value for the pointer row: 0 % at row 215, 100 % at row 15, in steps of 0.5.
+double PercentAtRow(int y) {
+    return (215 - y) * 0.5;
 }
 
 }  // namespace
 
 void TMainForm::ConnectGraphHandlers() {
+    // Every repaint draws the whole graph afresh, so the cursors drawn straight into the
+    // picture always sit on the picture DrawGraph made.
     pbGraph->OnPaint = [this] { DrawGraphPicture(SelectedChannel); };
+    pbGraph->OnMouseDown = [this](Qt::MouseButton button, Qt::MouseButtons, int x, int y) {
+        Guarded([&] { pbGraphMouseDown(button, x, y); });
+    };
+    pbGraph->OnMouseMove = [this](Qt::MouseButton, Qt::MouseButtons buttons, int x, int y) {
+        Guarded([&] { pbGraphMouseMove(buttons, x, y); });
+    };
+}
+
+void TMainForm::pbGraphMouseDown(Qt::MouseButton /*button*/, int /*x*/, int y) {
+    // A field being edited is left first and takes its value.
+    Panel1->setFocus(Qt::MouseFocusReason);
+    if (fePx->isReadOnly() || y < 15 || y > 215)
+        return;
+    fePx->setModified(true);
+    fePx->SetValue(PercentAtRow(y));
+}
+
+void TMainForm::pbGraphMouseMove(Qt::MouseButtons buttons, int /*x*/, int y) {
+    if (fePx->isReadOnly() || !(buttons & Qt::LeftButton))
+        return;
+    fePx->setModified(true);
+    fePx->SetValue(PercentAtRow(std::clamp(y, 15, 215)));
 }
 
 void TMainForm::DrawGraph(int channel) {
@@ -109,16 +141,16 @@ void TMainForm::DrawGraphPicture(int channel) {
         CursorT = Temperature[channel];
         CursorPwm = Pwm[channel];
     }
-    TempCursorPixels(canvas, CursorT, Rgb(GraphColors.CursorVColor));
-    PwmCursorPixels(canvas, CursorPwm, Rgb(GraphColors.CursorHColor));
+    TempCursorPixels(canvas, CursorT, GraphColors.CursorVColor);
+    PwmCursorPixels(canvas, CursorPwm, GraphColors.CursorHColor);
 }
 
 void TMainForm::DrawTempCursor(int32_t temperature) {
-    TempCursorPixels(pbGraph->Canvas(), temperature, Rgb(GraphColors.CursorVColor));
+    TempCursorPixels(pbGraph->Canvas(), temperature, GraphColors.CursorVColor);
     pbGraph->update();
 }
 
 void TMainForm::DrawPwmCursor(int32_t pwm) {
-    PwmCursorPixels(pbGraph->Canvas(), pwm, Rgb(GraphColors.CursorHColor));
+    PwmCursorPixels(pbGraph->Canvas(), pwm, GraphColors.CursorHColor);
     pbGraph->update();
 }
