@@ -252,11 +252,23 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readMs_);
     while (got < count) {
+        // A read that left the line empty means the next byte is yet to come: wait for it
+        // first rather than asking for it in vain.
+        if (drained_) {
+            const int ready = WaitFor(fd_, POLLIN, deadline);
+            if (ready < 0) {
+                return ftstatus::IoError;
+            }
+            if (ready == 0) {
+                return ftstatus::Ok;  // read timeout: fewer bytes than asked
+            }
+        }
         // Whatever the line holds comes in at once, up to the buffer's size.
         const ssize_t n = read(fd_, buffer_, sizeof buffer_);
         if (n > 0) {
             next_ = 0;
             end_ = static_cast<uint32_t>(n);
+            drained_ = end_ < sizeof buffer_;
             got += TakeBuffered(data + got, count - got);
             continue;
         }
@@ -269,13 +281,10 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             return StatusFromErrno(errno);
         }
-        const int ready = WaitFor(fd_, POLLIN, deadline);
-        if (ready < 0) {
-            return ftstatus::IoError;
+        if (drained_) {
+            continue;  // woken without a byte to read: wait again until the deadline
         }
-        if (ready == 0) {
-            return ftstatus::Ok;  // read timeout: fewer bytes than asked
-        }
+        drained_ = true;
     }
     return ftstatus::Ok;
 }

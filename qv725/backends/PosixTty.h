@@ -43,4 +43,6 @@ private:
     uint8_t buffer_[256] = {};
     uint32_t next_ = 0;
     uint32_t end_ = 0;
+    // True when the latest read found no more bytes waiting than it took.
+    bool drained_ = false;
 };

@@ -2,11 +2,18 @@
 // bytes already waiting are fetched in one read and served one at a time from the transport's
 // own buffer. Purging the receive side discards that buffer too, and timeouts keep their
 // meaning. Read system calls are counted from /proc/thread-self/io (this thread only).
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "ReplyRigs.h"
 #include "backends/FtdioBackend.h"
@@ -37,14 +44,45 @@ long ReadCallsOf(Body&& body) {
     return (c - b) - (b - a);
 }
 
+// A pseudo-terminal of its own: the test writes the device's bytes to the master end and the
+// transport reads them from the slave end.
 class ReadEconomy : public ::testing::Test {
 protected:
     void SetUp() override {
         if (ReadCalls() < 0) {
             GTEST_SKIP() << "no /proc/thread-self/io to count system calls with";
         }
-        ASSERT_EQ(PosixTty::Open(peer_.SlavePath(), tty_), ftstatus::Ok);
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(master_, 0);
+        ASSERT_EQ(grantpt(master_), 0);
+        ASSERT_EQ(unlockpt(master_), 0);
+        const std::string slave = ptsname(master_);
+        termios raw{};
+        ASSERT_EQ(tcgetattr(master_, &raw), 0);
+        cfmakeraw(&raw);
+        ASSERT_EQ(tcsetattr(master_, TCSANOW, &raw), 0);
+        // A second descriptor of the slave end only to see when bytes have arrived there.
+        watch_ = open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        ASSERT_GE(watch_, 0);
+        ASSERT_EQ(PosixTty::Open(slave, tty_), ftstatus::Ok);
         tty_->SetTimeouts(0, 200);  // nothing waits: every byte is there before it is read
+    }
+    void TearDown() override {
+        tty_.reset();
+        if (watch_ >= 0)
+            close(watch_);
+        if (master_ >= 0)
+            close(master_);
+    }
+    // The device sends bytes.
+    void Send(const Bytes& bytes) {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+    // The device sends bytes, and they are waiting at the slave end when this returns.
+    void SendAndWait(const Bytes& bytes) {
+        Send(bytes);
+        pollfd p{watch_, POLLIN, 0};
+        ASSERT_EQ(poll(&p, 1, 5000), 1) << "the bytes never reached the slave end";
     }
     // Reads one byte; false when the read timed out.
     bool ReadOne(uint8_t& b) {
@@ -53,7 +91,8 @@ protected:
         return got == 1;
     }
 
-    PtyPeer peer_;
+    int master_ = -1;
+    int watch_ = -1;
     std::unique_ptr<PosixTty> tty_;
 };
 
@@ -61,7 +100,7 @@ TEST_F(ReadEconomy, WaitingBytesAreFetchedTogetherAndServedOneByOne) {
     Bytes sent(150);
     for (size_t i = 0; i < sent.size(); ++i)
         sent[i] = static_cast<uint8_t>(i * 7);
-    peer_.Stale(sent);
+    SendAndWait(sent);
     Bytes received;
     const long calls = ReadCallsOf([&] {
         uint8_t b = 0;
@@ -74,8 +113,30 @@ TEST_F(ReadEconomy, WaitingBytesAreFetchedTogetherAndServedOneByOne) {
     EXPECT_FALSE(ReadOne(b)) << "nothing more is there: the read times out";
 }
 
+TEST_F(ReadEconomy, TricklingBytesCostOneReadEach) {
+    // A device that sends one byte per millisecond, as a slow line does: once the line is
+    // empty, each byte is waited for and then read, never asked for before it is there.
+    tty_->SetTimeouts(200, 200);
+    constexpr int Bytes = 20;
+    std::thread device([&] {
+        for (int i = 0; i < Bytes; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            Send({static_cast<uint8_t>(i)});
+        }
+    });
+    int received = 0;
+    const long calls = ReadCallsOf([&] {
+        uint8_t b = 0;
+        while (received < Bytes && ReadOne(b) && b == received)
+            ++received;
+    });
+    device.join();
+    EXPECT_EQ(received, Bytes);
+    EXPECT_LE(calls, Bytes + 2) << "read system calls for " << Bytes << " bytes one by one";
+}
+
 TEST_F(ReadEconomy, PurgingTheReceiveSideDiscardsBufferedBytes) {
-    peer_.Stale(Hex("01 02 03 04 05 06"));
+    SendAndWait(Hex("01 02 03 04 05 06"));
     uint8_t b = 0;
     ASSERT_TRUE(ReadOne(b));
     EXPECT_EQ(b, 0x01);
@@ -84,13 +145,13 @@ TEST_F(ReadEconomy, PurgingTheReceiveSideDiscardsBufferedBytes) {
     EXPECT_EQ(b, 0x02);
     EXPECT_EQ(tty_->Purge(1), ftstatus::Ok);
     EXPECT_FALSE(ReadOne(b)) << "bytes read ahead before the purge were served after it";
-    peer_.Stale(Hex("07"));
+    SendAndWait(Hex("07"));
     ASSERT_TRUE(ReadOne(b));
     EXPECT_EQ(b, 0x07);
 }
 
 TEST_F(ReadEconomy, MultiByteReadsTakeBufferedBytesFirst) {
-    peer_.Stale(Hex("10 11 12 13 14"));
+    SendAndWait(Hex("10 11 12 13 14"));
     uint8_t b = 0;
     ASSERT_TRUE(ReadOne(b));
     uint8_t block[8] = {};
