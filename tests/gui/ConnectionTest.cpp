@@ -2,56 +2,16 @@
 // on-line at start with the controller's parameters in the preset, off-line within one cycle
 // when the simulator goes away or answers busy or garbled, and on-line again when it is back.
 #include <QLabel>
-#include <QProcess>
 #include <csignal>
 
 #include "GuiTestSupport.h"
+#include "SimProcess.h"
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"
 #include "qv725/qv725.h"
 
 namespace {
-
-// One simulated controller process, published in the given runtime folder.
-class TSimulator {
-public:
-    explicit TSimulator(const QString& runtimeDir) : runtimeDir_(runtimeDir) {}
-    ~TSimulator() { Stop(); }
-
-    bool Start(const QStringList& options = {}) {
-        Stop();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir_);
-        process_.setProcessEnvironment(environment);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start(QStringLiteral(QV725_SIM_PROGRAM),
-                       QStringList{QStringLiteral("--name"), QStringLiteral("gui0")} + options);
-        if (!process_.waitForStarted(10000))
-            return false;
-        QByteArray output;
-        while (!output.contains('\n')) {
-            if (!process_.waitForReadyRead(10000))
-                return false;
-            output += process_.readAllStandardOutput();
-        }
-        return output.startsWith("ready ");
-    }
-
-    void Stop() {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        if (!process_.waitForFinished(10000)) {
-            process_.kill();
-            process_.waitForFinished(10000);
-        }
-    }
-
-private:
-    QString runtimeDir_;
-    QProcess process_;
-};
 
 QString Status(TMainForm& form) {
     return form.StatusPanels[0]->text();
