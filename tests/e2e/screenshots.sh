@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real program on a virtual X display with a tray host and the simulated controller,
-# takes a screenshot of each page (and of the whole screen with the tray icon), then closes the
-# program with Alt+X and checks that it ended cleanly and wrote its settings file.
+# takes a screenshot of each page (and of the whole screen with the tray icon), adds a second
+# preset through its name dialog (a picture of the dialog and of the list with two presets),
+# then closes the program with Alt+X and checks that it ended cleanly and wrote its settings
+# file with both presets.
 # Usage: screenshots.sh BIN_DIR [OUT_DIR]   (BIN_DIR holds kelvane, libqv725.so and qv725-sim)
 set -euo pipefail
 
@@ -90,6 +92,27 @@ for page in 2-channel 3-history 4-presets; do
 done
 import -window root "$out/0-screen.png"
 
+# A second preset: Insert on the Presets page opens the name dialog with "Name 2" selected;
+# typing replaces it and Enter takes it. The new row is selected and not bold.
+xdotool windowfocus --sync "$wid"
+xdotool key Insert
+if retry 50 xdotool search --onlyvisible --name '^Add preset$'; then
+  dialog=$(xdotool search --onlyvisible --name '^Add preset$' | head -n 1)
+  xdotool windowmove "$dialog" 120 200
+  sleep 0.5
+  import -window "$dialog" "$out/4b-add-preset.png"
+  xdotool windowfocus --sync "$dialog"
+  xdotool type --delay 30 'Quiet nights'
+  xdotool key Return
+  sleep 1
+  xdotool mousemove 900 700
+  sleep 0.5
+  shot 4c-presets-two
+else
+  echo "screenshots: Insert opened no 'Add preset' dialog" >&2
+  exit 1
+fi
+
 xdotool windowfocus --sync "$wid"
 xdotool key alt+x
 status=0
@@ -105,6 +128,10 @@ else
 fi
 if ! grep -q '^\[Presets\]' "$work/prog/kelvane.ini" 2>/dev/null; then
   echo "screenshots: no settings file written at exit" >&2
+  status=1
+# The stored list starts with two presets, "Default" first ("Quiet nights" in hexadecimal).
+elif ! grep -q '^List=0202060744656661756C74.*0C5175696574206E6967687473' "$work/prog/kelvane.ini"; then
+  echo "screenshots: the added preset is not in the settings file" >&2
   status=1
 fi
 cat "$work/kelvane.log"
