@@ -573,7 +573,7 @@ void FloatEditTest::programFieldsText() {
     QFETCH(QString, text);
     TFloatEdit field;
     Configure(field, FieldSetup{static_cast<uint8_t>(digits), static_cast<uint8_t>(precision), -0.1,
-                               maxValue, 0});
+                                maxValue, 0});
     field.SetValue(value);
     QCOMPARE(field.Value(), value);
     QCOMPARE(field.text(), text);
