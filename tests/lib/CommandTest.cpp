@@ -1,6 +1,7 @@
 // The command exports over a scripted controller: exact request frames, outputs taken from the
 // replies, results and last-error texts.
 #include <thread>
+#include <ostream>
 
 #include "LibraryFixture.h"
 #include "Wake.h"
@@ -70,6 +71,9 @@ struct Exchange {
     Outputs outputs;
     const char* lastError;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const Exchange& e, std::ostream* os) { *os << e.name; }
 
 const Exchange exchanges[] = {
     {"SetM",
@@ -317,6 +321,11 @@ struct ComposedText {
     uint8_t status;
     const char* text;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const ComposedText& c, std::ostream* os) {
+    *os << "code " << int(c.code) << " status " << int(c.status);
+}
 
 const ComposedText composedTexts[] = {
     {0, 1, "invalid packet."},

@@ -1,5 +1,6 @@
 // Wake framing: golden frames both ways, stuffing of every field, CRC, noise and error cases.
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <cstring>
 
@@ -60,6 +61,9 @@ struct GoldenFrame {
     const char* data;
     const char* wire;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const GoldenFrame& f, std::ostream* os) { *os << f.name; }
 
 // Frames as they travel: address 0 carries no address byte; 0xC0 and 0xDB are escaped in the
 // address, the count, the data and the CRC.

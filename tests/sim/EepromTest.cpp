@@ -1,5 +1,6 @@
 // EEPROM image file: persistence across instances, damaged files, failed writes.
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <fstream>
 #include <iterator>
@@ -92,6 +93,9 @@ struct DamageCase {
     const char* what;
     void (*damage)(std::vector<char>& bytes);
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.what; }
 
 class DamagedEepromTest : public testing::TestWithParam<DamageCase> {};
 

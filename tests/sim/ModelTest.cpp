@@ -1,6 +1,7 @@
 // Physics of the simulated controller: regulation curve, fan stall and start, boost, cooling by
 // airflow, and reproducibility with a seed.
 #include <gtest/gtest.h>
+#include <ostream>
 
 #include <cmath>
 
@@ -30,6 +31,11 @@ struct CurveCase {
     int temperature;
     int expected;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const CurveCase& c, std::ostream* os) {
+    *os << "T" << c.temperature << "_curve" << c.tMin << "-" << c.tMax;
+}
 
 class CurveTest : public testing::TestWithParam<CurveCase> {};
 
@@ -96,6 +102,11 @@ struct StallCase {
     bool startRunning;  // the fan was brought to speed at full drive first
     bool spins;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const StallCase& c, std::ostream* os) {
+    *os << "pwm" << c.pwm << (c.startRunning ? "_running" : "_stopped");
+}
 
 class StallTest : public testing::TestWithParam<StallCase> {};
 

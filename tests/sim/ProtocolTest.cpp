@@ -2,6 +2,7 @@
 // status bytes, and the frames that the library's own tests expect from a real controller.
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <ostream>
 
 #include <filesystem>
 #include <string>
@@ -229,6 +230,9 @@ struct StatusCase {
     std::vector<uint8_t> data;
     uint8_t status;
 };
+
+// Short printed form: test names carry it, so it stays free of addresses and byte dumps.
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.what; }
 
 class StatusTest : public ProtocolTest, public testing::WithParamInterface<StatusCase> {};
 
