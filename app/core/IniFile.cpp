@@ -2,24 +2,15 @@
 #include "IniFile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <utility>
 
+#include "AtomicFile.h"
 #include "Exceptions.h"
 #include "HexText.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -299,90 +290,6 @@ std::vector<std::string> TIniFile::SectionLines(std::string_view section) const 
     return found ? found->lines : std::vector<std::string>{};
 }
 
-namespace {
-
-#ifdef _WIN32
-
-bool WriteWhole(const std::string& target, const std::string& temp, const std::string& text) {
-    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    bool ok = true;
-    size_t done = 0;
-    while (ok && done < text.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 20));
-        ok = WriteFile(file, text.data() + done, chunk, &written, nullptr) && written > 0;
-        done += written;
-    }
-    ok = ok && FlushFileBuffers(file);
-    ok = CloseHandle(file) && ok;
-    ok = ok && MoveFileExA(temp.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    return ok;
-}
-
-void RemoveTemp(const std::string& temp) {
-    DeleteFileA(temp.c_str());
-}
-
-int ProcessId() {
-    return static_cast<int>(GetCurrentProcessId());
-}
-
-#else
-
-bool WriteWhole(const std::string& target, const std::string& temp, const std::string& text) {
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = true;
-    // Keep the permissions of the file being replaced.
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0) {
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    }
-    size_t done = 0;
-    while (ok && done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        if (ok) {
-            done += static_cast<size_t>(n);
-        }
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (ok) {
-        // Make the rename itself durable; a failure here no longer endangers either file.
-        const std::string folder = fs::path(target).parent_path().string();
-        const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
-    }
-    return ok;
-}
-
-void RemoveTemp(const std::string& temp) {
-    ::unlink(temp.c_str());
-}
-
-int ProcessId() {
-    return static_cast<int>(::getpid());
-}
-
-#endif
-
-}  // namespace
-
 void TIniFile::UpdateFile() const {
     // Write through a symbolic link to the file it names rather than replacing the link.
     std::string target = fileName_;
@@ -393,12 +300,8 @@ void TIniFile::UpdateFile() const {
             target = resolved.string();
         }
     }
-    const std::string text = ToText();
-    static int counter = 0;
-    const std::string temp =
-        target + ".tmp" + std::to_string(ProcessId()) + "-" + std::to_string(++counter);
-    if (fileName_.empty() || !WriteWhole(target, temp, text)) {
-        RemoveTemp(temp);
+    if (fileName_.empty() || !ReplaceFileWhole(target, ToText())) {
         throw EFCreateError(fileName_);
     }
+    RemoveStaleTempFiles(target);
 }

@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -144,3 +145,31 @@ TEST(IniFileDisk, NoFileNameCannotBeWritten) {
 }
 
 }  // namespace
+
+TEST(IniFileDisk, WriteClearsOnlyTheTemporariesOfWritersThatAreGone) {
+    TempFolder folder;
+    const std::string file = folder.File("kelvane.ini");
+    // A process that has ended, so its id belongs to no one for the moment.
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        _exit(0);
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string deadTemp = "kelvane.ini.tmp" + std::to_string(gone) + "-3";
+    const std::string liveTemp = "kelvane.ini.tmp" + std::to_string(getppid()) + "-1";
+    const std::vector<std::string> kept = {"kelvane.ini.tmp", "kelvane.ini.tmp12x-1",
+                                           "kelvane.ini.tmpold",
+                                           "other.ini.tmp" + std::to_string(gone) + "-1", liveTemp};
+    WriteWholeFile(folder.File(deadTemp), "[Presets]\r\nList=00\r\n");
+    for (const std::string& name : kept)
+        WriteWholeFile(folder.File(name), "x");
+
+    TIniFile ini(file);
+    ini.WriteString("A", "k", "1");
+    ini.UpdateFile();
+
+    std::vector<std::string> expected = kept;
+    expected.push_back("kelvane.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderEntries(folder.Path()), expected);
+}
