@@ -9,6 +9,7 @@
 
 #include "LayoutHelpers.h"
 #include "Main.h"
+#include "ReadoutRepaint.h"
 #include "Readouts.h"
 #include "core/Commands.h"
 #include "core/History.h"
@@ -100,6 +101,8 @@ void TMainForm::ReadChannelValues() {
 }
 
 void TMainForm::UpdateCommonPage() {
+    // Every box is shown within this call; the changed ones are painted in one pass.
+    const TReadoutBatch repaint;
     for (int i = 0; i < kChannelCount; ++i) {
         ShowTemperature(edT[i], i);
         ShowFanSpeed(edVxC[i], i);
@@ -110,27 +113,22 @@ void TMainForm::UpdateCommonPage() {
 void TMainForm::ShowTemperature(QLineEdit* box, int channel) {
     const TChannelParams& params = ActiveRecord(*Params, channel);
     const bool alarm = params.Ta != 0 && params.T_alarm < Temperature[channel];
-    SetBoxColor(box, alarm ? clRed : clBtnFace);
-    box->setText(TemperatureText(Temperature[channel]));
-    box->repaint();
+    ShowReadout(box, alarm ? clRed : clBtnFace, TemperatureText(Temperature[channel]));
 }
 
 void TMainForm::ShowFanSpeed(QLineEdit* box, int channel) {
     const TChannelParams& params = ActiveRecord(*Params, channel);
     const bool running = Pwm[channel] > kStallPwm;
     const bool alarm = params.Va != 0 && params.V_alarm > FanSpeed[channel] && running;
-    SetBoxColor(box, alarm ? clRed : clBtnFace);
-    box->setText(running ? QString::number(FanSpeed[channel]) : QStringLiteral("0"));
-    box->repaint();
+    ShowReadout(box, alarm ? clRed : clBtnFace,
+                running ? QString::number(FanSpeed[channel]) : QStringLiteral("0"));
 }
 
 void TMainForm::ShowFanVoltage(QLineEdit* box, int channel) {
     const TChannelParams& params = ActiveRecord(*Params, channel);
     const bool alarm =
         params.Va != 0 && params.V_alarm > FanSpeed[channel] && Pwm[channel] > kStallPwm;
-    SetBoxColor(box, alarm ? clRed : clBtnFace);
-    box->setText(VoltageText(Pwm[channel]));
-    box->repaint();
+    ShowReadout(box, alarm ? clRed : clBtnFace, VoltageText(Pwm[channel]));
 }
 
 void TMainForm::UpdateScopeLines() {

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QTabWidget>
+#include <map>
 
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
@@ -22,6 +23,21 @@ namespace {
 bool IsRed(const QLineEdit* box) {
     return box->palette().color(QPalette::Base) == QColor(Qt::red);
 }
+
+// Counts the paint events of the widgets it watches.
+class TPaintCounter : public QObject {
+public:
+    void Watch(QWidget* widget) {
+        widget->installEventFilter(this);
+        counts[widget] = 0;
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++counts[watched];
+        return false;
+    }
+    std::map<QObject*, int> counts;
+};
 
 }  // namespace
 
@@ -277,6 +293,40 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(form.History->Count() >= 3, 5000);
         form.SetPollInterval(0);
         QVERIFY(FakeDevice().CallsStartingWith("GetT").size() >= 3);
+    }
+
+    // A cycle paints the read-outs whose text or colour changed, each once and before the
+    // cycle ends, and leaves the others alone.
+    void aCyclePaintsOnlyTheChangedReadoutsAtOnce() {
+        TWindowRig rig;
+        FakeDevice().t = {250, 260, 270, 280, 290, 300};
+        FakeDevice().v = {900, 900, 900, 900, 900, 900};
+        FakeDevice().pwm = {128, 128, 128, 128, 128, 128};
+        TMainForm& form = rig.Open();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.TimerTimer();
+        QCoreApplication::processEvents();
+
+        TPaintCounter painted;
+        for (int c = 0; c < 6; ++c) {
+            painted.Watch(form.edT[c]);
+            painted.Watch(form.edVxC[c]);
+            painted.Watch(form.edVC[c]);
+        }
+        FakeDevice().t[1] = 261;
+        FakeDevice().v[4] = 450;
+        form.Params->Active()->Channels[4].Va = 1;  // speed alarm: 450 < 500
+        form.Params->Active()->Channels[4].V_alarm = 500;
+        form.TimerTimer();
+        // Counted before the event loop runs again: the boxes were painted at once.
+        for (int c = 0; c < 6; ++c) {
+            QCOMPARE(painted.counts[form.edT[c]], c == 1 ? 1 : 0);
+            QCOMPARE(painted.counts[form.edVxC[c]], c == 4 ? 1 : 0);
+            QCOMPARE(painted.counts[form.edVC[c]], c == 4 ? 1 : 0);  // turned red
+        }
+        QCOMPARE(form.edT[1]->text(), QStringLiteral("26.1"));
+        QVERIFY(IsRed(form.edVC[4]));
     }
 };
 
