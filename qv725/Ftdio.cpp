@@ -205,6 +205,13 @@ bool FtdioSetReadTimeout(int timeoutMs) {
     return Record(t.backend->SetTimeouts(t.handle, readMs, WriteTimeoutMs));
 }
 
+void FtdioExpectBytes(int count) {
+    Transport& t = State();
+    if (t.live && count > 0) {
+        t.backend->ExpectBytes(t.handle, static_cast<uint32_t>(count));
+    }
+}
+
 uint32_t FtdioStatus() {
     return State().status;
 }

@@ -15,5 +15,9 @@ bool FtdioClose(FtdioHandle& handleCopy);
 bool FtdioWrite(int count, const uint8_t* data);
 bool FtdioReadByte(uint8_t& value);
 bool FtdioSetReadTimeout(int timeoutMs);
+// Tells the transport that at least `count` more bytes of the reply under way are due back to
+// back, so it may let them gather and fetch them together. A hint only: what is read, and when
+// a read fails, stay the same. Makes no driver call and leaves FtdioStatus alone.
+void FtdioExpectBytes(int count);
 // Status of the most recent driver call (0 means success); kept, not reported further.
 uint32_t FtdioStatus();

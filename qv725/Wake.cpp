@@ -55,5 +55,6 @@ bool WakeReceiveFrame(int timeoutMs, uint8_t& address, uint8_t& command, uint8_t
         return false;
     }
     return WakeReadFrame([](uint8_t& b) { return FtdioReadByte(b); }, address, command, data,
-                         capacity, count);
+                         capacity, count,
+                         [](size_t rest) { FtdioExpectBytes(static_cast<int>(rest)); });
 }

@@ -45,10 +45,12 @@ bool WakeSendFrame(uint8_t address, uint8_t command, uint8_t count, const uint8_
 // announces more data than capacity is refused as soon as its count byte arrives, so nothing is
 // written past the buffer. On any return the outputs hold what was read so far: count and
 // address are 0 once the FEND has been found, command keeps its old value until a command byte
-// arrives.
-template <class ReadByte>
+// arrives. Once the count byte is in, expectRest (a callable void(size_t)) learns how many
+// bytes the frame still needs at least (its data and CRC, escapes not counted), so that a
+// transport can let them gather instead of waking up for each.
+template <class ReadByte, class ExpectRest>
 bool WakeReadFrame(ReadByte&& readByte, uint8_t& address, uint8_t& command, uint8_t* data,
-                   size_t capacity, uint8_t& count) {
+                   size_t capacity, uint8_t& count, ExpectRest&& expectRest) {
     uint8_t b = 0;
     bool found = false;
     for (int i = 0; i < wake::MaxHuntReads; ++i) {
@@ -111,6 +113,7 @@ bool WakeReadFrame(ReadByte&& readByte, uint8_t& address, uint8_t& command, uint
                 if (count > capacity) {
                     return false;
                 }
+                expectRest(static_cast<size_t>(count) + 1);
                 pos = Pos::Data;
                 break;
             case Pos::Data:
@@ -124,6 +127,12 @@ bool WakeReadFrame(ReadByte&& readByte, uint8_t& address, uint8_t& command, uint
         }
         WakeCrc8Update(b, crc);
     }
+}
+
+template <class ReadByte>
+bool WakeReadFrame(ReadByte&& readByte, uint8_t& address, uint8_t& command, uint8_t* data,
+                   size_t capacity, uint8_t& count) {
+    return WakeReadFrame(readByte, address, command, data, capacity, count, [](size_t) {});
 }
 
 // Sets the transport's read timeout, then reads one frame byte by byte from the transport.

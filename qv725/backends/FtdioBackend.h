@@ -43,6 +43,12 @@ public:
                            uint32_t& written) = 0;
     virtual uint32_t Read(FtdioHandle handle, uint8_t* data, uint32_t count, uint32_t& got) = 0;
     virtual uint32_t Close(FtdioHandle handle) = 0;
+    // At least count more bytes of the reply under way are due back to back (a hint for
+    // backends that wait on the line themselves; the driver batches bytes on its own).
+    virtual void ExpectBytes(FtdioHandle handle, uint32_t count) {
+        (void)handle;
+        (void)count;
+    }
 };
 
 // The backends Ftdio walks, in index order. The default lineup is D2XX, then Linux serial

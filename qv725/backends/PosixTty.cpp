@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "FtdioBackend.h"
 
@@ -150,7 +151,11 @@ uint32_t PosixTty::SetBaudRate(uint32_t baudRate) {
     if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0) {
         return ftstatus::InvalidBaudRate;
     }
-    return tcsetattr(fd_, TCSANOW, &settings) == 0 ? ftstatus::Ok : StatusFromErrno(errno);
+    if (tcsetattr(fd_, TCSANOW, &settings) != 0) {
+        return StatusFromErrno(errno);
+    }
+    byteTime_ = std::chrono::nanoseconds(10'000'000'000LL / baudRate);
+    return ftstatus::Ok;
 }
 
 uint32_t PosixTty::SetDataCharacteristics(uint8_t wordLength, uint8_t stopBits, uint8_t parity) {
@@ -207,6 +212,7 @@ uint32_t PosixTty::Purge(uint32_t mask) {
     }
     if (input) {
         next_ = end_ = 0;  // bytes read ahead are input as much as those still in the driver
+        due_ = 0;
     }
     const int queue = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
     return tcflush(fd_, queue) == 0 ? ftstatus::Ok : StatusFromErrno(errno);
@@ -214,6 +220,8 @@ uint32_t PosixTty::Purge(uint32_t mask) {
 
 uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written) {
     written = 0;
+    midReply_ = false;
+    due_ = 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeMs_);
     while (written < count) {
         const ssize_t n = write(fd_, data + written, count - written);
@@ -238,6 +246,11 @@ uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written)
     return ftstatus::Ok;
 }
 
+void PosixTty::ExpectBytes(uint32_t count) {
+    const uint32_t buffered = end_ - next_;
+    due_ = count > buffered ? count - buffered : 0;
+}
+
 uint32_t PosixTty::TakeBuffered(uint8_t* data, uint32_t count) {
     const uint32_t n = std::min(count, end_ - next_);
     std::memcpy(data, buffer_ + next_, n);
@@ -252,6 +265,17 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readMs_);
     while (got < count) {
+        // A reply under way at the line's pace: let the bytes it still needs gather (or, while
+        // that is not known, the next few) and fetch them together, within the deadline.
+        // One gathering per fetch: when it finds nothing, the line is waited on as usual.
+        if (drained_ && midReply_ && !gathered_ && byteTime_.count() > 0 &&
+            (due_ > 0 || Clock::now() - lastFetch_ < 2 * byteTime_)) {
+            const uint32_t gather =
+                due_ > 0 ? std::min<uint32_t>(due_, sizeof buffer_) : uint32_t{kGatherBytes};
+            std::this_thread::sleep_until(std::min(lastFetch_ + gather * byteTime_, deadline));
+            gathered_ = true;
+            drained_ = false;  // look before waiting: the bytes are likely there
+        }
         // A read that left the line empty means the next byte is yet to come: wait for it
         // first rather than asking for it in vain.
         if (drained_) {
@@ -269,6 +293,10 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
             next_ = 0;
             end_ = static_cast<uint32_t>(n);
             drained_ = end_ < sizeof buffer_;
+            lastFetch_ = Clock::now();
+            midReply_ = true;
+            gathered_ = false;
+            due_ -= std::min(due_, end_);
             got += TakeBuffered(data + got, count - got);
             continue;
         }

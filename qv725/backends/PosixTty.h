@@ -2,6 +2,7 @@
 // open, raw 8N1 termios, poll-based timeouts, purge. Shared by the serial and simulator backends.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,7 +29,17 @@ public:
     // Reads until count bytes arrived or the read timeout passed (status 0, fewer bytes).
     // Bytes that are already waiting are fetched together into a small buffer and handed out
     // from there, so a reply read one byte at a time costs a few system calls, not one per byte.
+    // When a reply trickles in byte by byte at the line's pace, the next bytes are let gather
+    // for a few byte times before they are fetched, instead of waking up for every one of them.
     uint32_t Read(uint8_t* data, uint32_t count, uint32_t& got);
+
+    // At least count more bytes of the reply under way are due back to back: once the buffer
+    // is empty, wait until the last of them should be there and fetch them in one read.
+    void ExpectBytes(uint32_t count);
+
+    // Bytes a trickling reply is let gather before they are fetched. The last bytes of a reply
+    // come at most this many byte times minus one later than they arrive.
+    static constexpr int kGatherBytes = 4;
 
 private:
     explicit PosixTty(int fd) : fd_(fd) {}
@@ -45,4 +56,14 @@ private:
     uint32_t end_ = 0;
     // True when the latest read found no more bytes waiting than it took.
     bool drained_ = false;
+    // Time of one byte on the line (10 bits at the baud rate); zero while the rate is unknown.
+    std::chrono::nanoseconds byteTime_{0};
+    // When the latest read fetched bytes of the reply under way; reset by every write, so the
+    // first byte of a reply is never waited for longer than it takes to come.
+    std::chrono::steady_clock::time_point lastFetch_{};
+    bool midReply_ = false;
+    // Whether the bytes after the latest fetch were already let gather once.
+    bool gathered_ = false;
+    // Bytes of the reply still due on the line (announced by ExpectBytes, not yet fetched).
+    uint32_t due_ = 0;
 };

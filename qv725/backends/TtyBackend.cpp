@@ -133,6 +133,12 @@ uint32_t TtyBackend::Read(FtdioHandle handle, uint8_t* data, uint32_t count, uin
     return tty != nullptr ? tty->Read(data, count, got) : ftstatus::InvalidHandle;
 }
 
+void TtyBackend::ExpectBytes(FtdioHandle handle, uint32_t count) {
+    if (PosixTty* tty = Find(handle)) {
+        tty->ExpectBytes(count);
+    }
+}
+
 uint32_t TtyBackend::Close(FtdioHandle handle) {
     return open_.erase(handle) == 1 ? ftstatus::Ok : ftstatus::InvalidHandle;
 }

@@ -24,6 +24,7 @@ public:
                    uint32_t& written) override;
     uint32_t Read(FtdioHandle handle, uint8_t* data, uint32_t count, uint32_t& got) override;
     uint32_t Close(FtdioHandle handle) override;
+    void ExpectBytes(FtdioHandle handle, uint32_t count) override;
 
     // Orders names as people read them: "ttyUSB2" before "ttyUSB10".
     static void SortNatural(std::vector<std::string>& names);

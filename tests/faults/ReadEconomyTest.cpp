@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -133,6 +134,59 @@ TEST_F(ReadEconomy, TricklingBytesCostOneReadEach) {
     device.join();
     EXPECT_EQ(received, Bytes);
     EXPECT_LE(calls, Bytes + 2) << "read system calls for " << Bytes << " bytes one by one";
+}
+
+TEST_F(ReadEconomy, AReplyTricklingAtLinePaceIsFetchedInAFewReads) {
+    // The device hands over one byte per byte time of a 38400-baud line, on a schedule of its
+    // own; the reader knows the line's rate and, after the count byte, how much is still due.
+    ASSERT_EQ(tty_->SetBaudRate(38400), ftstatus::Ok);
+    tty_->SetTimeouts(200, 200);
+    const Bytes reply = Hex("C0 06 0D 00 FA 00 CE FF 00 00 00 00 00 00 00 00 ED");
+    uint32_t written = 0;
+    ASSERT_EQ(tty_->Write(Hex("C0 06 00 14").data(), 4, written), ftstatus::Ok);
+    std::thread device([&] {
+        const auto start = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < reply.size(); ++i) {
+            std::this_thread::sleep_until(start + std::chrono::microseconds(260 * (i + 1)));
+            Send({reply[i]});
+        }
+    });
+    Bytes received;
+    const long calls = ReadCallsOf([&] {
+        uint8_t b = 0;
+        while (received.size() < reply.size() && ReadOne(b)) {
+            received.push_back(b);
+            if (received.size() == 3)
+                tty_->ExpectBytes(b + 1u);  // the count byte: data and CRC are due
+        }
+    });
+    device.join();
+    EXPECT_EQ(ToHex(received), ToHex(reply));
+    // One read per byte would be 17; a few gathered reads leave room for a busy machine.
+    EXPECT_LE(calls, 8) << "read system calls for a " << reply.size() << "-byte reply";
+}
+
+TEST_F(ReadEconomy, AReplyThatStopsShortIsWaitedForWithoutSpinning) {
+    // The count byte promises 200 more bytes, two come: the read waits out its timeout asleep,
+    // costing this thread next to no processor time.
+    ASSERT_EQ(tty_->SetBaudRate(38400), ftstatus::Ok);
+    tty_->SetTimeouts(200, 200);
+    SendAndWait(Hex("C0 06 C8"));
+    uint8_t b = 0;
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(ReadOne(b));
+    tty_->ExpectBytes(201);
+    Send(Hex("01 02"));
+    timespec before{}, after{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+    int received = 0;
+    while (ReadOne(b))
+        ++received;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+    EXPECT_EQ(received, 2);
+    const double cpuMs =
+        (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+    EXPECT_LT(cpuMs, 50.0) << "processor time spent waiting out a 200 ms read timeout";
 }
 
 TEST_F(ReadEconomy, PurgingTheReceiveSideDiscardsBufferedBytes) {
