@@ -23,12 +23,7 @@ class ConnectionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        QVERIFY(runtime_.isValid());
-        QFile::setPermissions(runtime_.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
-    }
+    void initTestCase() { QVERIFY(UsePrivateRuntime(runtime_)); }
 
     void cleanup() { QV725_CloseDevice(); }
 

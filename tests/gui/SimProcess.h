@@ -2,9 +2,20 @@
 // private runtime folder, started and stopped by the test.
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+// Makes `dir` a private runtime folder and points XDG_RUNTIME_DIR at it, so that the library
+// finds only the simulators a test starts there. False when the folder is not usable.
+inline bool UsePrivateRuntime(const QTemporaryDir& dir) {
+    if (!dir.isValid() ||
+        !QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return false;
+    return qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+}
 
 // One simulated controller process, published in the given runtime folder.
 class TSimulator {
