@@ -1,7 +1,10 @@
 // Where the settings file lives: beside the program, else in the user's configuration folder.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
@@ -25,6 +28,7 @@ TEST(SettingsPath, WritableProgramFolderIsUsed) {
               folder.File("kelvane.ini"));
 }
 
+#ifndef _WIN32  // folder modes and user ids
 TEST(SettingsPath, ReadOnlyProgramFolderUsesConfigFolder) {
     TempFolder folder;
     const fs::path bin = folder.Path() / "bin";
@@ -60,5 +64,6 @@ TEST(SettingsPath, ReadOnlyProgramFolderUsesConfigFolder) {
     ASSERT_EQ(chmod(bin.c_str(), 0555), 0);
     EXPECT_EQ(ChooseSettingsFile(program, "", home), (bin / "kelvane.ini").string());
 }
+#endif
 
 }  // namespace
