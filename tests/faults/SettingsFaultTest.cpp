@@ -243,22 +243,25 @@ TEST_F(DamagedSettings, BadScopeOrGraphColourEndsStartUpAndWritesNothing) {
 }
 
 TEST_F(DamagedSettings, ChannelNamesKeepWhateverTheyHold) {
-    const std::string names[] = {
-        "\x01\x02garbage\xFF\xFE",
-        "a\x00"
-        "b"s,
-        std::string(65536, 'n'),
-        "[NotASection]",
-        "key=value=more",
-        ";not a comment here",
-        "\xC3\x28 invalid UTF-8",
+    // The stored bytes, and the name they read as: 8-bit text of an older file is Windows-1252.
+    const std::pair<std::string, std::string> names[] = {
+        {"\x01\x02garbage\xFF\xFE", "garbage\xC3\xBF\xC3\xBE"},
+        {"a\x00"
+         "b"s,
+         "a\x00"
+         "b"s},
+        {std::string(65536, 'n'), std::string(65536, 'n')},
+        {"[NotASection]", "[NotASection]"},
+        {"key=value=more", "key=value=more"},
+        {";not a comment here", ";not a comment here"},
+        {"\xC3\x28 invalid UTF-8", "\xC3\x83( invalid UTF-8"},
     };
-    for (const std::string& name : names) {
+    for (const auto& [name, shown] : names) {
         SCOPED_TRACE(name.substr(0, 40));
         SettingsRun run;
         Run(WithValue(stored_, "Channels", "Name2", name), run);
         ASSERT_EQ(run.fatal, "");
-        EXPECT_EQ(run.window.ChannelNames[2], Trimmed(name));
+        EXPECT_EQ(run.window.ChannelNames[2], shown);
         ExpectStored(run);
         EXPECT_EQ(run.written, WithValue(stored_, "Channels", "Name2", Trimmed(name)));
     }
