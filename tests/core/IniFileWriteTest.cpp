@@ -233,24 +233,6 @@ std::string FullDiskChecks(const std::string& disk, pid_t gone, pid_t live) {
         return "the file does not hold the new text";
     if (FolderEntries(disk) != std::vector<std::string>{"kelvane.ini", liveTemp})
         return "other files than the settings file and the live writer's temporary file remain";
-
-    // A live writer's temporary file is never taken away: the disk stays full, the write fails
-    // and the file keeps its last complete text.
-    if (!FillDisk(disk + "/" + liveTemp))
-        return "the live writer's temporary file did not fill the disk";
-    TIniFile again(file);
-    again.WriteString("Presets", "List", std::string(16000, 'c'));
-    try {
-        again.UpdateFile();
-        return "a write on a full disk succeeded";
-    } catch (const EFCreateError& error) {
-        if (error.Message() != "Cannot create file " + file)
-            return "unexpected error: " + error.Message();
-    }
-    if (ReadWholeFile(file) != PresetsFileText('b'))
-        return "the failed write changed the file";
-    if (FolderEntries(disk) != std::vector<std::string>{"kelvane.ini", liveTemp})
-        return "the failed write left files behind or removed the live writer's";
     return "";
 }
 

@@ -120,9 +120,9 @@ TEST(Settings, ChannelNamesOfOlderFilesAreDecodedAndKeptByteForByte) {
             << "a name nobody edited came back changed";
 
         // A name the user changes is stored as UTF-8; the others keep their bytes.
-        seen.ChannelNames[0] = "R\xC3\xBC" "cken";
+        seen.ChannelNames[0] = "Gr\xC3\xBCn";
         WriteWindowSettings(ini, seen);
-        EXPECT_EQ(ini.ReadString("Channels", "Name0", ""), "R\xC3\xBC" "cken");
+        EXPECT_EQ(ini.ReadString("Channels", "Name0", ""), "Gr\xC3\xBCn");
         EXPECT_TRUE(ini.ReadString("Channels", "Name1", "") == c.stored);
     }
 }
