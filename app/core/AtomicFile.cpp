@@ -9,6 +9,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -52,7 +53,8 @@ void RemoveTemp(const std::string& temp) {
 
 bool FolderTakesFiles(const std::string& folder) {
     const DWORD attributes = GetFileAttributesA(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           _access(folder.c_str(), 2) == 0;
 }
 
 bool FileReplaceable(const std::string& file, const std::string&) {
