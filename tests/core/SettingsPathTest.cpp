@@ -17,6 +17,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
+TEST(SettingsPath, ExtensionReplacedByIni) {
+    EXPECT_EQ(SettingsFileBeside("/opt/kelvane/kelvane"), "/opt/kelvane/kelvane.ini");
+    EXPECT_EQ(SettingsFileBeside("C:/Tools/Kelvane.exe"), "C:/Tools/Kelvane.ini");
+    EXPECT_EQ(SettingsFileBeside("/opt/app.d/kelvane"), "/opt/app.d/kelvane.ini");
+}
+
+TEST(SettingsPath, WritableProgramFolderIsUsed) {
+    TempFolder folder;
+    const std::string program = folder.File("kelvane");
+    EXPECT_EQ(ChooseSettingsFile(program, "/nonexistent/xdg", "/nonexistent/home"),
+              folder.File("kelvane.ini"));
+}
+
+#ifndef _WIN32  // folder modes and user ids
 constexpr uid_t kNobody = 65534;
 
 // Runs `body` as "nobody" when the tests run as the superuser, so that permissions bind.
@@ -32,20 +46,6 @@ void AsUser(Body body) {
     }
 }
 
-TEST(SettingsPath, ExtensionReplacedByIni) {
-    EXPECT_EQ(SettingsFileBeside("/opt/kelvane/kelvane"), "/opt/kelvane/kelvane.ini");
-    EXPECT_EQ(SettingsFileBeside("C:/Tools/Kelvane.exe"), "C:/Tools/Kelvane.ini");
-    EXPECT_EQ(SettingsFileBeside("/opt/app.d/kelvane"), "/opt/app.d/kelvane.ini");
-}
-
-TEST(SettingsPath, WritableProgramFolderIsUsed) {
-    TempFolder folder;
-    const std::string program = folder.File("kelvane");
-    EXPECT_EQ(ChooseSettingsFile(program, "/nonexistent/xdg", "/nonexistent/home"),
-              folder.File("kelvane.ini"));
-}
-
-#ifndef _WIN32  // folder modes and user ids
 TEST(SettingsPath, ReadOnlyProgramFolderUsesConfigFolder) {
     TempFolder folder;
     const fs::path bin = folder.Path() / "bin";
