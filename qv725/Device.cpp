@@ -11,6 +11,7 @@ namespace qv725 {
 namespace {
 
 constexpr uint8_t IoErrorCode = 1;
+constexpr uint8_t InvalidParametersStatus = 4;
 constexpr uint8_t NotRespondingStatus = 5;
 constexpr uint8_t SystemErrorCode = 14;
 constexpr uint8_t UnknownStatus = 6;
@@ -76,22 +77,55 @@ bool ComposeResult(uint8_t code, uint8_t status) {
     return status == 0;
 }
 
+size_t ReplyLength(uint8_t command) {
+    switch (command) {
+        case cmd::GetInfo:
+            return 0;  // a text of any length, and no status byte
+        case cmd::GetT:
+        case cmd::GetV:
+        case cmd::GetM:
+            return 13;
+        case cmd::GetPWM:
+            return 7;
+        default:
+            return 1;  // the status byte alone
+    }
+}
+
 bool DeviceRequest(uint8_t command, uint8_t requestLength) {
     LibraryState& s = State();
     std::memset(s.reply, 0, sizeof s.reply);
     if (s.openMarker == 0) {
         return ComposeResult(0, 0);
     }
-    // One attempt: no retry, no purge of stale input, and the device stays open on failure.
+    // One attempt: no retry, and the device stays open on failure. Whatever waits on the line
+    // before the request goes out answers no request of ours (a reply that came after its
+    // request gave up, noise), so it is dropped first: the reply read next is this request's.
     uint8_t code = command;
     uint8_t count = 0;
     const bool exchanged =
-        WakeSendFrame(0, command, requestLength, s.request) &&
+        FtdioPurgeReceive() && WakeSendFrame(0, command, requestLength, s.request) &&
         WakeReceiveFrame(ReplyTimeoutMs, s.replyAddress, code, s.reply, ReplySize, count);
+    if (code != command) {
+        // The answer to another request (one that came even later than the purge): none of
+        // its data belongs to this one.
+        std::memset(s.reply, 0, sizeof s.reply);
+        return ComposeResult(IoErrorCode, NotRespondingStatus);
+    }
     if (!exchanged) {
         return ComposeResult(IoErrorCode, NotRespondingStatus);
     }
-    return ComposeResult(code, s.reply[0]);
+    // A refusal may come as the status byte alone; a success must bring every field.
+    const bool hasStatus = command != cmd::GetInfo;
+    if (hasStatus && (count == 0 || (s.reply[0] == 0 && count < ReplyLength(command)))) {
+        return ComposeResult(IoErrorCode, NotRespondingStatus);
+    }
+    return ComposeResult(command, s.reply[0]);
+}
+
+bool RefuseParameters(uint8_t command) {
+    std::memset(State().reply, 0, sizeof State().reply);
+    return ComposeResult(command, InvalidParametersStatus);
 }
 
 void ReportInternalError() noexcept {
@@ -100,19 +134,29 @@ void ReportInternalError() noexcept {
                   StatusText(UnknownStatus));
 }
 
+namespace {
+
+// The identification request; the caller holds the lock. text points at the reply data.
+bool Identify(const char** text) {
+    const bool ok = DeviceRequest(cmd::GetInfo, 0);
+    if (text != nullptr) {
+        *text = reinterpret_cast<const char*>(State().reply);
+    }
+    return ok;
+}
+
+}  // namespace
+
 bool RequestIdentification(const char** text) noexcept {
-    return RunCommand([&] {
-               const bool ok = DeviceRequest(cmd::GetInfo, 0);
-               if (text != nullptr) {
-                   *text = reinterpret_cast<const char*>(State().reply);
-               }
-               return ok;
-           }) != 0;
+    return RunCommand([&] { return Identify(text); }) != 0;
 }
 
 bool OpenController() noexcept {
     try {
         LibraryState& s = State();
+        // The whole search holds the lock: a command of another thread waits until the device
+        // is open (or the search failed) instead of running on a half-opened one.
+        std::lock_guard<std::mutex> guard(s.lock);
         uint32_t count = 0;
         if (!FtdioCountDevices(count)) {
             return false;
@@ -122,7 +166,7 @@ bool OpenController() noexcept {
                 FtdioOpen(static_cast<int>(index), s.openMarker) && FtdioConfigure(BaudRate);
             if (found) {
                 const char* text = nullptr;
-                found = RequestIdentification(&text) &&
+                found = Identify(&text) &&
                         std::strncmp(text, Identification, sizeof Identification - 1) == 0;
             }
             if (found) {
@@ -143,7 +187,10 @@ bool OpenController() noexcept {
 
 bool CloseController() noexcept {
     try {
-        return FtdioClose(State().openMarker);
+        LibraryState& s = State();
+        // Never while a command of another thread is using the device.
+        std::lock_guard<std::mutex> guard(s.lock);
+        return FtdioClose(s.openMarker);
     } catch (...) {
         ReportInternalError();
         return false;

@@ -30,6 +30,23 @@ inline constexpr uint8_t SavePar = 12;
 inline constexpr uint8_t CallPar = 13;
 }  // namespace cmd
 
+// What the exports accept, each value as wide as its field on the wire: a channel number, one
+// byte (PWM values and the flags), or 16 bits (temperatures and the alarm speed of a channel's
+// parameter set, which read back unsigned).
+inline constexpr int32_t ChannelCount = 6;
+inline constexpr int32_t ByteMax = 0xFF;
+inline constexpr int32_t U16Max = 0xFFFF;
+inline bool InRange(int32_t value, int32_t max) {
+    return value >= 0 && value <= max;
+}
+inline bool ValidChannel(int32_t channel) {
+    return InRange(channel, ChannelCount - 1);
+}
+
+// The number of data bytes in a successful reply to the command (status byte included): a reply
+// that says "success" with fewer is refused, since the fields it lacks would read as zeros.
+size_t ReplyLength(uint8_t command);
+
 struct LibraryState {
     // Copy of the transport's device handle; 0 while no device is open.
     FtdioHandle openMarker = 0;
@@ -51,15 +68,21 @@ const char* MessagePrefix(uint8_t code);
 const char* StatusText(uint8_t status);
 // Composes LastErrorText for (code, status); true exactly when the status counts as success.
 bool ComposeResult(uint8_t code, uint8_t status);
-// Sends request[0..requestLength) with the command code and receives the reply into reply.
-// The caller holds the lock.
+// Drops the input waiting on the line, sends request[0..requestLength) with the command code and
+// receives the reply into reply. A reply that carries another command code (an answer to an
+// earlier request that came too late) or says "success" in fewer bytes than the command's
+// reply holds is refused as an IO error. The caller holds the lock.
 bool DeviceRequest(uint8_t command, uint8_t requestLength);
+// Refuses the command's arguments without sending anything: zero reply data and the command's
+// prefix followed by "invalid parameters.". Always false.
+bool RefuseParameters(uint8_t command);
 // Sets the last-error text for a failure inside the library itself (never the controller's).
 void ReportInternalError() noexcept;
 
 // Identification request (takes the lock); text points at the reply data.
 bool RequestIdentification(const char** text) noexcept;
-// Finds and opens the controller; see QV725_OpenDevice.
+// Finds and opens the controller, and closes it; see QV725_OpenDevice. Both hold the lock
+// throughout, so no command runs on a device while it is being opened or closed.
 bool OpenController() noexcept;
 bool CloseController() noexcept;
 

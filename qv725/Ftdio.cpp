@@ -2,6 +2,7 @@
 // order, and the one open device is remembered with the backend that owns it.
 #include "Ftdio.h"
 
+#include <functional>
 #include <utility>
 
 #include "backends/D2xx.h"
@@ -18,7 +19,9 @@ namespace {
 constexpr uint32_t LatencyTimerMs = 2;  // latency timer after every open
 constexpr uint32_t WriteTimeoutMs = 200;
 constexpr uint32_t InitialReadTimeoutMs = 200;
+constexpr uint32_t PurgeRx = 1;
 constexpr uint32_t PurgeRxTx = 3;
+constexpr int64_t BitsPerByte = 10;  // start bit, 8 data bits, stop bit
 
 std::vector<FtdioBackend*> DefaultBackends() {
     static D2xxBackend d2xx;
@@ -50,6 +53,8 @@ struct Transport {
     // to a driver, whatever copies of it the caller keeps.
     bool live = false;
     uint32_t status = ftstatus::Ok;
+    std::chrono::nanoseconds byteTime{0};
+    std::function<std::chrono::steady_clock::time_point()> now;
 };
 
 Transport& State() {
@@ -103,6 +108,11 @@ void FtdioUseBackends(std::vector<FtdioBackend*> backends) {
 
 void FtdioUseDefaultBackends() {
     FtdioUseBackends(DefaultBackends());
+    FtdioUseClock({});
+}
+
+void FtdioUseClock(std::function<std::chrono::steady_clock::time_point()> now) {
+    State().now = std::move(now);
 }
 
 // Sums the backends. A backend whose count fails adds no devices; the count fails only when
@@ -157,11 +167,16 @@ bool FtdioConfigure(int baudRate) {
     if (baudRate <= 0) {
         return Record(ftstatus::InvalidBaudRate);
     }
-    return Record(t.backend->SetLatencyTimer(t.handle, LatencyTimerMs)) &&
-           Record(t.backend->SetBaudRate(t.handle, static_cast<uint32_t>(baudRate))) &&
-           Record(t.backend->SetDataCharacteristics(t.handle, 8, 0, 0)) &&
-           Record(t.backend->SetTimeouts(t.handle, InitialReadTimeoutMs, WriteTimeoutMs)) &&
-           Record(t.backend->Purge(t.handle, PurgeRxTx));
+    const bool configured =
+        Record(t.backend->SetLatencyTimer(t.handle, LatencyTimerMs)) &&
+        Record(t.backend->SetBaudRate(t.handle, static_cast<uint32_t>(baudRate))) &&
+        Record(t.backend->SetDataCharacteristics(t.handle, 8, 0, 0)) &&
+        Record(t.backend->SetTimeouts(t.handle, InitialReadTimeoutMs, WriteTimeoutMs)) &&
+        Record(t.backend->Purge(t.handle, PurgeRxTx));
+    if (configured) {
+        t.byteTime = std::chrono::nanoseconds(BitsPerByte * 1'000'000'000 / baudRate);
+    }
+    return configured;
 }
 
 bool FtdioClose(FtdioHandle& handleCopy) {
@@ -205,11 +220,28 @@ bool FtdioSetReadTimeout(int timeoutMs) {
     return Record(t.backend->SetTimeouts(t.handle, readMs, WriteTimeoutMs));
 }
 
+bool FtdioPurgeReceive() {
+    Transport& t = State();
+    if (!t.live) {
+        return Record(ftstatus::DeviceNotOpened);
+    }
+    return Record(t.backend->Purge(t.handle, PurgeRx));
+}
+
 void FtdioExpectBytes(int count) {
     Transport& t = State();
     if (t.live && count > 0) {
         t.backend->ExpectBytes(t.handle, static_cast<uint32_t>(count));
     }
+}
+
+std::chrono::nanoseconds FtdioByteTime() {
+    return State().byteTime;
+}
+
+std::chrono::steady_clock::time_point FtdioNow() {
+    const Transport& t = State();
+    return t.now ? t.now() : std::chrono::steady_clock::now();
 }
 
 uint32_t FtdioStatus() {

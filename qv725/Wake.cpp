@@ -2,6 +2,7 @@
 #include "Wake.h"
 
 #include "Ftdio.h"
+#include "ReplyDeadline.h"
 
 namespace {
 
@@ -54,7 +55,26 @@ bool WakeReceiveFrame(int timeoutMs, uint8_t& address, uint8_t& command, uint8_t
     if (!FtdioSetReadTimeout(timeoutMs)) {
         return false;
     }
-    return WakeReadFrame([](uint8_t& b) { return FtdioReadByte(b); }, address, command, data,
-                         capacity, count,
-                         [](size_t rest) { FtdioExpectBytes(static_cast<int>(rest)); });
+    ReplyDeadline deadline(FtdioNow(), std::chrono::milliseconds(timeoutMs), FtdioByteTime());
+    // Every read waits the read timeout at most, and never past the reply's deadline: a device
+    // that keeps a byte coming now and then cannot stretch the reply beyond it.
+    int readTimeoutMs = timeoutMs;
+    auto readByte = [&](uint8_t& b) {
+        const int left = deadline.LeftMs(FtdioNow());
+        if (left <= 0) {
+            return false;
+        }
+        const int wait = left < timeoutMs ? left : timeoutMs;
+        if (wait != readTimeoutMs) {
+            if (!FtdioSetReadTimeout(wait)) {
+                return false;
+            }
+            readTimeoutMs = wait;
+        }
+        return FtdioReadByte(b);
+    };
+    return WakeReadFrame(readByte, address, command, data, capacity, count, [&](size_t rest) {
+        deadline.Announce(rest);
+        FtdioExpectBytes(static_cast<int>(rest));
+    });
 }

@@ -135,6 +135,8 @@ bool WakeReadFrame(ReadByte&& readByte, uint8_t& address, uint8_t& command, uint
     return WakeReadFrame(readByte, address, command, data, capacity, count, [](size_t) {});
 }
 
-// Sets the transport's read timeout, then reads one frame byte by byte from the transport.
+// Sets the transport's read timeout, then reads one frame byte by byte from the transport, all
+// within one deadline (ReplyDeadline): the timeout, plus the wire time of the bytes the frame
+// announces. Each read waits no longer than the timeout nor than what is left of the deadline.
 bool WakeReceiveFrame(int timeoutMs, uint8_t& address, uint8_t& command, uint8_t* data,
                       size_t capacity, uint8_t& count);

@@ -1,5 +1,6 @@
-// The twelve exported functions of the device library. Each command fills the request, runs one
-// exchange under the library's lock and copies its outputs out of the reply data.
+// The twelve exported functions of the device library. Each command checks its arguments, fills
+// the request, runs one exchange under the library's lock and copies its outputs out of the reply
+// data. Arguments that do not fit their fields on the wire are refused before anything is sent.
 #include "qv725/qv725.h"
 
 #include "Device.h"
@@ -55,6 +56,13 @@ QV725_API uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32
                              int32_t tMax, int32_t pwmMax, int32_t tAlarm, int32_t vAlarm,
                              int32_t pwm) {
     return RunCommand([&] {
+        const bool valid =
+            ValidChannel(channel) && InRange(flags, ByteMax) && InRange(tMin, U16Max) &&
+            InRange(pwmMin, ByteMax) && InRange(tMax, U16Max) && InRange(pwmMax, ByteMax) &&
+            InRange(tAlarm, U16Max) && InRange(vAlarm, U16Max) && InRange(pwm, ByteMax);
+        if (!valid) {
+            return RefuseParameters(cmd::SetM);
+        }
         PutRequestByte(0, channel);
         PutRequestByte(1, flags);
         PutRequestU16(2, tMin);
@@ -72,8 +80,13 @@ QV725_API uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int
                              int32_t* tMax, int32_t* pwmMax, int32_t* tAlarm, int32_t* vAlarm,
                              int32_t* pwm) {
     return RunCommand([&] {
-        PutRequestByte(0, channel);
-        const bool ok = DeviceRequest(cmd::GetM, 1);
+        bool ok = false;
+        if (ValidChannel(channel)) {
+            PutRequestByte(0, channel);
+            ok = DeviceRequest(cmd::GetM, 1);
+        } else {
+            ok = RefuseParameters(cmd::GetM);
+        }
         Store(flags, ReplyByte(1));
         Store(tMin, ReplyU16(2));
         Store(pwmMin, ReplyByte(4));
@@ -91,6 +104,9 @@ QV725_API uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, i
     return RunCommand([&] {
         const int32_t values[] = {p1, p2, p3, p4, p5, p6};
         for (size_t i = 0; i < 6; ++i) {
+            if (!InRange(values[i], ByteMax)) {
+                return RefuseParameters(cmd::SetPWM);
+            }
             PutRequestByte(i, values[i]);
         }
         return DeviceRequest(cmd::SetPWM, 6);
@@ -111,6 +127,9 @@ QV725_API uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p
 
 QV725_API uint8_t QV725_SavePar(int32_t channel) {
     return RunCommand([&] {
+        if (!ValidChannel(channel)) {
+            return RefuseParameters(cmd::SavePar);
+        }
         PutRequestByte(0, channel);
         return DeviceRequest(cmd::SavePar, 1);
     });
@@ -118,6 +137,9 @@ QV725_API uint8_t QV725_SavePar(int32_t channel) {
 
 QV725_API uint8_t QV725_CallPar(int32_t channel) {
     return RunCommand([&] {
+        if (!ValidChannel(channel)) {
+            return RefuseParameters(cmd::CallPar);
+        }
         PutRequestByte(0, channel);
         return DeviceRequest(cmd::CallPar, 1);
     });

@@ -23,6 +23,10 @@ enum LongOnly {
     OptUnplug,
     OptWireSpeed,
     OptSeed,
+    OptLate,
+    OptLateBy,
+    OptShort,
+    OptTrickle,
 };
 
 bool ParseInt(const char* text, long min, long max, long& value) {
@@ -79,6 +83,10 @@ ParseOutcome ParseOptions(int argc, char** argv, SimOptions& options, std::strin
         {"unplug-every", required_argument, nullptr, OptUnplug},
         {"wire-speed", no_argument, nullptr, OptWireSpeed},
         {"seed", required_argument, nullptr, OptSeed},
+        {"late-percent", required_argument, nullptr, OptLate},
+        {"late-by", required_argument, nullptr, OptLateBy},
+        {"short-percent", required_argument, nullptr, OptShort},
+        {"trickle-every", required_argument, nullptr, OptTrickle},
         {"verbose", no_argument, nullptr, 'v'},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -113,13 +121,32 @@ ParseOutcome ParseOptions(int argc, char** argv, SimOptions& options, std::strin
                 break;
             case OptBusy:
             case OptGarble:
+            case OptLate:
+            case OptShort: {
+                const char* name = opt == OptBusy     ? "--busy-percent"
+                                   : opt == OptGarble ? "--garble-percent"
+                                   : opt == OptLate   ? "--late-percent"
+                                                      : "--short-percent";
                 if (!ParseInt(optarg, 0, 100, number)) {
-                    error = std::string(opt == OptBusy ? "--busy-percent" : "--garble-percent") +
-                            " needs a whole number from 0 to 100, not '" + optarg + "'";
+                    error = std::string(name) + " needs a whole number from 0 to 100, not '" +
+                            optarg + "'";
                     return ParseOutcome::Error;
                 }
-                (opt == OptBusy ? options.faults.busyPercent : options.faults.garblePercent) =
-                    static_cast<int>(number);
+                int& percent = opt == OptBusy     ? options.faults.busyPercent
+                               : opt == OptGarble ? options.faults.garblePercent
+                               : opt == OptLate   ? options.faults.latePercent
+                                                  : options.faults.shortPercent;
+                percent = static_cast<int>(number);
+                break;
+            }
+            case OptLateBy:
+            case OptTrickle:
+                if (!ParseSeconds(optarg, opt == OptLateBy ? options.faults.lateBy
+                                                           : options.faults.trickleEvery)) {
+                    error = std::string(opt == OptLateBy ? "--late-by" : "--trickle-every") +
+                            " needs a number of seconds above 0, not '" + optarg + "'";
+                    return ParseOutcome::Error;
+                }
                 break;
             case OptUnplug:
                 if (!ParseSeconds(optarg, options.faults.unplugEvery)) {
@@ -172,6 +199,12 @@ std::string UsageText() {
            "  --busy-percent N       answer N % of the requests with 'device busy'\n"
            "  --garble-percent N     corrupt one byte of N % of the replies\n"
            "  --unplug-every SECONDS vanish for 2 seconds after every SECONDS plugged in\n"
+           "  --late-percent N       answer N % of the requests late (see --late-by)\n"
+           "  --late-by SECONDS      how long after its request a late reply comes\n"
+           "                         (default 0.4, when the library has given up on it)\n"
+           "  --short-percent N      cut N % of the successful replies short: half their\n"
+           "                         data bytes, in a well-formed frame\n"
+           "  --trickle-every SECONDS put a stray byte (0x55) on the line every SECONDS\n"
            "  --wire-speed           take as long as a 38400-baud line would\n"
            "  --seed N               seed of the simulation and of the faults (default 1)\n"
            "  -v, --verbose          log every frame to standard error\n"

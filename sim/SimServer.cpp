@@ -116,6 +116,8 @@ bool SimServer::Setup() {
         return false;
     }
     start_ = Clock::now();
+    nextStray_ = start_ + std::chrono::duration_cast<Clock::duration>(
+                              std::chrono::duration<double>(options_.faults.trickleEvery));
     return PlugIn();
 }
 
@@ -135,7 +137,9 @@ void SimServer::Unplug() {
     if (!pty_.IsOpen()) {
         return;
     }
-    // Like pulling the cable: the device leaves the list and open handles to it fail.
+    // Like pulling the cable: the device leaves the list and open handles to it fail, and the
+    // replies it still owed are gone with it.
+    queued_.clear();
     link_->Withdraw();
     reader_.reset();
     pty_.Close();
@@ -157,7 +161,10 @@ void SimServer::Serve() {
 
         pollfd fds[2] = {{signalPipe[0], POLLIN, 0}, {pty_.Master(), POLLIN, 0}};
         const nfds_t count = pty_.IsOpen() ? 2 : 1;
-        const int ready = ::poll(fds, count, IdleWakeMs);
+        const int ready = ::poll(fds, count, NextWakeMs());
+        if (pty_.IsOpen()) {
+            SendDue();
+        }
         if (ready < 0 && errno != EINTR) {
             std::perror("qv725-sim: poll");
             return;
@@ -213,6 +220,15 @@ void SimServer::HandleRequest() {
         const std::vector<uint8_t> frame = responder_.Respond(address, command, data, count);
         if (frame.empty()) {
             Log("no reply");
+        } else if (faults_.TakeLate(command)) {
+            const auto lateBy = std::chrono::duration_cast<Clock::duration>(
+                std::chrono::duration<double>(options_.faults.lateBy));
+            const Clock::time_point at = arrived + lateBy;
+            queued_.push_back(
+                {queued_.empty() || queued_.back().at < at ? at : queued_.back().at, frame});
+            Log("late reply queued");
+        } else if (!queued_.empty()) {
+            queued_.push_back({queued_.back().at, frame});
         } else {
             SendReply(frame, arrived, requestBytes);
         }
@@ -244,6 +260,35 @@ void SimServer::SendReply(const std::vector<uint8_t>& frame, Clock::time_point r
         sent += static_cast<size_t>(n);
     }
     Log("tx " + HexBytes(frame.data(), frame.size()));
+}
+
+void SimServer::SendDue() {
+    const Clock::time_point now = Clock::now();
+    while (!queued_.empty() && queued_.front().at <= now && pty_.IsOpen()) {
+        const std::vector<uint8_t> frame = std::move(queued_.front().frame);
+        queued_.pop_front();
+        SendReply(frame, Clock::now(), 0);
+    }
+    if (options_.faults.trickleEvery > 0 && nextStray_ <= now) {
+        // One stray byte, never inside a frame: replies go out whole in between.
+        const uint8_t stray = StrayByte;
+        [[maybe_unused]] const ssize_t n = ::write(pty_.Master(), &stray, 1);
+        const auto every = std::chrono::duration_cast<Clock::duration>(
+            std::chrono::duration<double>(options_.faults.trickleEvery));
+        nextStray_ = nextStray_ + every > now ? nextStray_ + every : now + every;
+    }
+}
+
+int SimServer::NextWakeMs() const {
+    Clock::time_point next = Clock::now() + std::chrono::milliseconds(IdleWakeMs);
+    if (!queued_.empty() && queued_.front().at < next) {
+        next = queued_.front().at;
+    }
+    if (options_.faults.trickleEvery > 0 && nextStray_ < next) {
+        next = nextStray_;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
 }
 
 double SimServer::Elapsed() const {

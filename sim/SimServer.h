@@ -3,8 +3,10 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ByteReader.h"
 #include "ControllerModel.h"
@@ -28,6 +30,13 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    // A reply that waits its turn: a late one, or one queued behind a late one (the device
+    // answers in order).
+    struct Queued {
+        Clock::time_point at;
+        std::vector<uint8_t> frame;
+    };
+
     bool Setup();
     bool PlugIn();
     void Unplug();
@@ -35,6 +44,10 @@ private:
     void HandleRequest();
     void SendReply(const std::vector<uint8_t>& frame, Clock::time_point requestStart,
                    size_t requestBytes);
+    // Sends the queued replies and the stray bytes that are due by now.
+    void SendDue();
+    // Milliseconds until the next queued reply or stray byte is due, at most IdleWakeMs.
+    int NextWakeMs() const;
     double Elapsed() const;
     void Log(const std::string& text) const;
 
@@ -50,6 +63,8 @@ private:
     Protocol protocol_;
     Responder responder_;
     double advancedTo_ = 0;
+    std::deque<Queued> queued_;
+    Clock::time_point nextStray_;
 };
 
 }  // namespace qv725sim

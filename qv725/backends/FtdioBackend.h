@@ -2,7 +2,9 @@
 // simulated controllers), each offering the driver operations the transport needs.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "Ftdio.h"
@@ -56,3 +58,7 @@ public:
 // the backends are not owned and must outlive their use.
 void FtdioUseBackends(std::vector<FtdioBackend*> backends);
 void FtdioUseDefaultBackends();
+// Puts a clock of the caller's in place of the steady clock for reply deadlines (a test's
+// simulated time); an empty function puts the steady clock back, as FtdioUseDefaultBackends
+// does.
+void FtdioUseClock(std::function<std::chrono::steady_clock::time_point()> now);

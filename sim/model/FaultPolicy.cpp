@@ -18,6 +18,25 @@ bool FaultPolicy::TakeBusy(uint8_t command) {
     return rng_.Percent(options_.busyPercent);
 }
 
+bool FaultPolicy::TakeLate(uint8_t command) {
+    if (options_.latePercent <= 0 || !HasStatusByte(command)) {
+        return false;
+    }
+    return rng_.Percent(options_.latePercent);
+}
+
+bool FaultPolicy::MaybeShorten(uint8_t command, std::vector<uint8_t>& data) {
+    if (options_.shortPercent <= 0 || !HasStatusByte(command) || data.empty() ||
+        data[0] != StatusOk) {
+        return false;
+    }
+    if (!rng_.Percent(options_.shortPercent)) {
+        return false;
+    }
+    data.resize(data.size() / 2);
+    return true;
+}
+
 bool FaultPolicy::MaybeGarble(std::vector<uint8_t>& frame) {
     if (options_.garblePercent <= 0 || !rng_.Percent(options_.garblePercent)) {
         return false;

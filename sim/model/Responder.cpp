@@ -20,6 +20,7 @@ std::vector<uint8_t> Responder::Respond(uint8_t address, uint8_t command, const 
         reply.data = {StatusBusy};
     } else {
         reply = protocol_.Answer(command, data, count);
+        faults_.MaybeShorten(reply.command, reply.data);
     }
     // Replies never exceed the frame's 255 data bytes: the longest is an echo of a request.
     std::vector<uint8_t> frame(wake::SendBufferSize);

@@ -1,5 +1,6 @@
 /* Proves that the public header is C: compiled as C11, it includes qv725/qv725.h, links the
- * shared library and calls every export while no controller is open. */
+ * shared library and calls every export while no controller is open, with good arguments and
+ * with arguments the library refuses. */
 #include <dirent.h>
 #include <qv725/qv725.h>
 #include <stdio.h>
@@ -78,6 +79,19 @@ int main(void) {
     CHECK(QV725_CallPar(0) != 0);
     CHECK(QV725_GetT(NULL, NULL, NULL, NULL, NULL, NULL) != 0);
     CHECK(QV725_GetLastError(NULL) != 0);
+    CHECK(EmptyLastError());
+
+    /* Arguments that do not fit their fields are refused, even with no controller open. */
+    Fill(v, 8);
+    CHECK(QV725_GetM(256, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7]) == 0 &&
+          AllZero(v, 8));
+    CHECK(QV725_GetLastError(&text) && strcmp(text, "Get channel mode: invalid parameters.") == 0);
+    CHECK(QV725_SetM(0, 3, 300, 77, 70000, 255, 700, 500, 128) == 0);
+    CHECK(QV725_SetPWM(1, 2, 3, -1, 5, 6) == 0);
+    CHECK(QV725_GetLastError(&text) && strcmp(text, "Set PWM: invalid parameters.") == 0);
+    CHECK(QV725_SavePar(6) == 0);
+    CHECK(QV725_CallPar(-1) == 0);
+    CHECK(QV725_SetPWM(255, 0, 0, 0, 0, 0) != 0);
     CHECK(EmptyLastError());
 
     /* The stand-in driver on the library path has no devices and the simulator folder is

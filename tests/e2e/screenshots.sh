@@ -67,7 +67,8 @@ cp "$bin/kelvane" "$bin"/libqv725.so* "$work/prog/"
 kelvane=$!
 pids+=($kelvane)
 
-retry 200 xdotool search --onlyvisible --name '^Kelvane$' ||
+# Generous bounds on things that happen at a child's own pace (a sanitizer build starts slowly).
+retry 600 xdotool search --onlyvisible --name '^Kelvane$' ||
   { echo "screenshots: no Kelvane window" >&2; cat "$work/kelvane.log" >&2; exit 1; }
 wid=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
 xdotool windowmove "$wid" 40 40
@@ -96,7 +97,7 @@ import -window root "$out/0-screen.png"
 # typing replaces it and Enter takes it. The new row is selected and not bold.
 xdotool windowfocus --sync "$wid"
 xdotool key Insert
-if retry 50 xdotool search --onlyvisible --name '^Add preset$'; then
+if retry 200 xdotool search --onlyvisible --name '^Add preset$'; then
   dialog=$(xdotool search --onlyvisible --name '^Add preset$' | head -n 1)
   xdotool windowmove "$dialog" 120 200
   sleep 0.5
@@ -116,7 +117,7 @@ fi
 xdotool windowfocus --sync "$wid"
 xdotool key alt+x
 status=0
-for _ in $(seq 1 100); do
+for _ in $(seq 1 300); do
   kill -0 "$kelvane" 2>/dev/null || break
   sleep 0.1
 done
@@ -143,7 +144,7 @@ cp "$work/prog/kelvane.ini" "$work/damaged.ini"
 "$work/prog/kelvane" >"$work/damaged.log" 2>&1 &
 damaged=$!
 pids+=($damaged)
-if retry 200 xdotool search --onlyvisible --name '^Kelvane$'; then
+if retry 600 xdotool search --onlyvisible --name '^Kelvane$'; then
   box=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
   sleep 0.5
   import -window "$box" "$out/5-damaged-presets.png"

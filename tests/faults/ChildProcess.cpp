@@ -97,6 +97,22 @@ void TChildProcess::Drain(bool untilEnd) {
     }
 }
 
+bool TChildProcess::WaitForOutput(const std::string& text, int timeoutMs) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Drain(false);
+        if (output_.find(text) != std::string::npos)
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              until - std::chrono::steady_clock::now())
+                              .count();
+        if (outFd_ < 0 || left <= 0)
+            return false;
+        pollfd fd{outFd_, POLLIN, 0};
+        ::poll(&fd, 1, static_cast<int>(left));
+    }
+}
+
 int TChildProcess::Wait(int timeoutMs) {
     if (pid_ <= 0)
         return -1;

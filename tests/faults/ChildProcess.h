@@ -22,6 +22,9 @@ public:
 
     pid_t Pid() const { return pid_; }
     bool Signal(int signal) const;
+    // Waits up to timeoutMs until the child's standard output holds `text`, reading it as it
+    // comes. False when the time is up or the child closed its output without writing it.
+    bool WaitForOutput(const std::string& text, int timeoutMs);
     // Waits up to timeoutMs for the child to end and reads what it wrote. Returns its exit code,
     // 128 + the signal's number when a signal ended it, or -1 when it still runs.
     int Wait(int timeoutMs);

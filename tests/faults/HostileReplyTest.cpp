@@ -1,9 +1,10 @@
 // Hostile controller replies, through the scripted transport and through a real
 // pseudo-terminal: every single-byte change of a good reply to each read command, counts beyond
-// the reply buffer, endless noise, a device that echoes each request, replies of another command
-// and replies split across reads. The library answers false with its documented texts (or the
-// documented result where the rules accept the reply), never writes past the caller's outputs,
-// and works normally on the next good reply.
+// the reply buffer, endless noise, a device that echoes each request, replies of another command,
+// short replies, late replies, a stray byte now and then, and replies split across reads. The
+// library answers false with its documented texts (or the documented result where the rules
+// accept the reply), never writes past the caller's outputs, ends every call within its reply's
+// deadline, and works normally on the next good reply.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "Device.h"
+#include "ReplyDeadline.h"
 #include "ReplyRigs.h"
 #include "Wake.h"
 
@@ -211,8 +214,8 @@ TYPED_TEST(HostileReply, EverySingleByteChangeIsRefusedOrAcceptedOnlyByChance) {
         }
         ExpectGoodExchange(this->rig, c);
     }
-    // The rules compare neither the reply's code nor its length with the request's, so a frame
-    // whose structure was damaged and whose CRC matches by chance counts as a good reply.
+    // A frame whose structure was damaged and whose CRC matches by chance counts as a good reply
+    // when it keeps the request's code and a success still brings every field.
     std::printf("%zu of %zu structure-changing single-byte changes passed the CRC by chance\n",
                 acceptedByChance, structural);
     EXPECT_LT(acceptedByChance * 100, structural) << "more than one in a hundred";
@@ -271,10 +274,11 @@ TYPED_TEST(HostileReply, EndlessNoiseIsRefusedAfterBoundedReads) {
 }
 
 // What the rules make of a device that sends every request straight back. An echoed request
-// is a well-formed frame with the request's code; its first data byte (or a zero, for a
-// request without data) is read as the status. So requests without data and requests whose
-// first byte is 0 "succeed" with every output 0, and the others fail with the status their
-// first byte happens to name.
+// is a well-formed frame with the request's code; its first data byte is read as the status. A
+// request without data comes back without a status byte, and a request whose first byte is 0
+// comes back as a success only as long as the command's reply: those are refused. Requests
+// whose first byte is not 0 fail with the status that byte happens to name; an echoed SetM or
+// SetPWM whose first byte is 0 is as long as a reply needs to be, and cannot be told from one.
 struct Echo {
     const char* name;
     uint8_t code;
@@ -288,43 +292,30 @@ const Echo kEchoes[] = {
     {"GetT",
      6,
      {},
-     [] {
-         int32_t t[6] = {9, 9, 9, 9, 9, 9};
-         const uint8_t r = QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
-         return static_cast<uint8_t>(r && Values(t, t + 6) == Values(6, 0));
-     },
-     1,
-     ""},
+     [] { return QV725_GetT(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); },
+     0,
+     "IO error: device not responding."},
     {"GetV",
      7,
      {},
-     [] {
-         int32_t v[6] = {9, 9, 9, 9, 9, 9};
-         const uint8_t r = QV725_GetV(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]);
-         return static_cast<uint8_t>(r && Values(v, v + 6) == Values(6, 0));
-     },
-     1,
-     ""},
+     [] { return QV725_GetV(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); },
+     0,
+     "IO error: device not responding."},
     {"GetPWM",
      11,
      {},
-     [] {
-         int32_t p[6] = {9, 9, 9, 9, 9, 9};
-         const uint8_t r = QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
-         return static_cast<uint8_t>(r && Values(p, p + 6) == Values(6, 0));
-     },
-     1,
-     ""},
+     [] { return QV725_GetPWM(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr); },
+     0,
+     "IO error: device not responding."},
     {"GetM channel 0",
      9,
      {0},
      [] {
-         int32_t m[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-         const uint8_t r = QV725_GetM(0, &m[0], &m[1], &m[2], &m[3], &m[4], &m[5], &m[6], &m[7]);
-         return static_cast<uint8_t>(r && Values(m, m + 8) == Values(8, 0));
+         return QV725_GetM(0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                           nullptr);
      },
-     1,
-     ""},
+     0,
+     "IO error: device not responding."},
     {"GetM channel 3",
      9,
      {3},
@@ -379,34 +370,19 @@ TYPED_TEST(HostileReply, EchoedRequestsGiveTheResultTheRulesMakeOfThem) {
     EXPECT_EQ(this->rig.Reopen(WakeFrame(3, {})), 0);
 }
 
-TYPED_TEST(HostileReply, ReplyOfAnotherCommandIsTakenByItsOwnCode) {
-    // The reply's code is not compared with the request's: its status decides, and its text
-    // carries the reply's own prefix.
+TYPED_TEST(HostileReply, ReplyOfAnotherCommandIsRefused) {
+    // A well-formed reply with another command's code answers another request, whatever its
+    // status says: refused, and none of its data reaches the outputs.
     struct Case {
         const char* name;
         Bytes reply;
-        uint8_t result;
-        Values outputs;
-        const char* text;
     };
     const Case cases[] = {
-        {"PWM reply to a temperature request",
-         Hex("C0 0B 07 00 0A 14 1E 28 32 3C 15"),
-         1,
-         {0x140A, 0x281E, 0x3C32, 0, 0, 0},
-         ""},
-        {"busy fan speed reply",
-         WakeFrame(7, Hex("02 01 00 02 00 03 00 04 00 05 00 06 00")),
-         0,
-         {1, 2, 3, 4, 5, 6},
-         "Get fan RPM: device busy."},
-        {"reply with code 20", WakeFrame(20, {4}), 0, Values(6, 0),
-         "System error: invalid parameters."},
-        {"reply with an address byte",
-         Hex("C0 85 0B 07 00 0A 14 1E 28 32 3C E3"),
-         1,
-         {0x140A, 0x281E, 0x3C32, 0, 0, 0},
-         ""},
+        {"PWM reply to a temperature request", Hex("C0 0B 07 00 0A 14 1E 28 32 3C 15")},
+        {"busy fan speed reply", WakeFrame(7, Hex("02 01 00 02 00 03 00 04 00 05 00 06 00"))},
+        {"reply with code 20", WakeFrame(20, {4})},
+        {"reply with code 20 and status 0", WakeFrame(20, Bytes(13, 0))},
+        {"PWM reply with an address byte", Hex("C0 85 0B 07 00 0A 14 1E 28 32 3C E3")},
     };
     const ReadCommand& getT = kReadCommands[0];
     for (const Case& c : cases) {
@@ -414,15 +390,86 @@ TYPED_TEST(HostileReply, ReplyOfAnotherCommandIsTakenByItsOwnCode) {
         this->rig.Prepare(c.reply);
         uint8_t result = 9;
         const Values out = RunFenced(getT, result);
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(out, c.outputs);
-        EXPECT_EQ(LastError(), c.text);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(out, Values(6, 0));
+        EXPECT_EQ(LastError(), "IO error: device not responding.");
+    }
+    ExpectGoodExchange(this->rig, getT);
+}
+
+TYPED_TEST(HostileReply, ReplyWithTheRequestsCodeAndAnAddressByteIsTaken) {
+    const ReadCommand& getPwm = kReadCommands[2];
+    this->rig.Prepare(Hex("C0 85 0B 07 00 0A 14 1E 28 32 3C E3"));
+    uint8_t result = 0;
+    EXPECT_EQ(RunFenced(getPwm, result), (Values{10, 20, 30, 40, 50, 60}));
+    EXPECT_EQ(result, 1) << LastError();
+}
+
+TYPED_TEST(HostileReply, ShortSuccessIsRefusedShortRefusalIsReported) {
+    // Every length a reply to each read command can fall short by, saying "success".
+    for (const ReadCommand& c : kReadCommands) {
+        for (size_t length = 0; length < c.replyData.size(); ++length) {
+            SCOPED_TRACE(std::string(c.name) + " with " + std::to_string(length) + " bytes");
+            this->rig.Prepare(
+                WakeFrame(c.code, Bytes(c.replyData.begin(), c.replyData.begin() + length)));
+            uint8_t result = 9;
+            RunFenced(c, result);
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(LastError(), "IO error: device not responding.");
+        }
+        // A refusal carries its status byte alone.
+        SCOPED_TRACE(c.name);
+        this->rig.Prepare(WakeFrame(c.code, {2}));
+        uint8_t result = 9;
+        EXPECT_EQ(RunFenced(c, result), Values(c.expected.size(), 0));
+        EXPECT_EQ(result, 0);
+        EXPECT_NE(LastError().find("device busy."), std::string::npos) << LastError();
+        ExpectGoodExchange(this->rig, c);
+    }
+}
+
+TYPED_TEST(HostileReply, LateReplyAnswersNoLaterRequest) {
+    // Each read command's reply comes 300 ms after its request, which has given up by then;
+    // the next command is asked once the late reply is on the line.
+    for (size_t i = 0; i < std::size(kReadCommands); ++i) {
+        const ReadCommand& late = kReadCommands[i];
+        const ReadCommand& next = kReadCommands[(i + 1) % std::size(kReadCommands)];
+        SCOPED_TRACE(std::string(late.name) + " late, then " + next.name);
+        this->rig.PrepareInPieces({{RigMs(300), WakeFrame(late.code, late.replyData)}});
+        uint8_t result = 9;
+        RunFenced(late, result);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(LastError(), "IO error: device not responding.");
+        this->rig.AwaitLateReplies();
+        this->rig.Queue(WakeFrame(next.code, next.replyData));
+        EXPECT_EQ(RunFenced(next, result), next.expected);
+        EXPECT_EQ(result, 1) << LastError();
+    }
+}
+
+TYPED_TEST(HostileReply, AStrayByteEvery150MsHoldsACallNoLongerThanItsDeadline) {
+    const double byteMs = 10.0 * 1000.0 / qv725::BaudRate;
+    const double deadlineMs =
+        qv725::ReplyTimeoutMs + static_cast<double>(ReplyDeadline::HeaderBytes) * byteMs;
+    for (const ReadCommand& c : kReadCommands) {
+        SCOPED_TRACE(c.name);
+        this->rig.Prepare({});
+        this->rig.Trickle(0x55, RigMs(150));
+        const auto start = this->rig.Now();
+        uint8_t result = 9;
+        RunFenced(c, result);
+        const double spent = this->rig.MsSince(start);
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(LastError(), "IO error: device not responding.");
+        EXPECT_LE(spent, deadlineMs + TypeParam::DeadlineSlackMs);
+        std::printf("%s: %.1f ms against a deadline of %.1f ms\n", c.name, spent, deadlineMs);
+        ExpectGoodExchange(this->rig, c);
     }
 }
 
 TYPED_TEST(HostileReply, ReplySplitAcrossReadsIsReadWhole) {
-    // The first part of the reply is on the line before the request goes out; the rest follows
-    // the request. Every split point of every read command's reply.
+    // The first part of the reply answers the request at once, the rest follows 20 ms later.
+    // Every split point of every read command's reply.
     for (const ReadCommand& c : kReadCommands) {
         const Bytes good = WakeFrame(c.code, c.replyData);
         for (size_t split = 1; split < good.size(); ++split) {

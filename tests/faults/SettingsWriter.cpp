@@ -1,9 +1,9 @@
 // A stand-in for a program that writes its settings file again and again, for the test that
 // kills it in the middle of a write. Each round starts as the program does (the file read whole,
 // the presets loaded from it) and ends as the program does (the presets stored, the file
-// written), with the next generation of presets; after every complete write it prints
-// "wrote <generation>". It ends only when killed, or with exit code 3 when the file it finds
-// does not load.
+// written), with the next generation of presets; it prints "running" once it has started, and
+// "wrote <generation>" after every complete write. It ends only when killed, or with exit code 3
+// when the file it finds does not load.
 //   faults_settings_writer <settings file>
 #include <cstdio>
 
@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: faults_settings_writer <settings file>\n");
         return 2;
     }
+    // The test starts its random kill window here, however long this process took to start.
+    std::printf("running\n");
+    std::fflush(stdout);
     try {
         for (;;) {
             TIniFile ini(argv[1]);

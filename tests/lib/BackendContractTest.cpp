@@ -93,6 +93,17 @@ TYPED_TEST(BackendContract, OpeningDiscardsStaleInput) {
     this->Open();
 }
 
+TYPED_TEST(BackendContract, EveryRequestDiscardsStaleInput) {
+    this->Open();
+    // A temperature reply that came after its request gave up, still on the line.
+    this->rig.Stale(Hex("C0 06 0D 00 01 00 02 00 03 00 04 00 05 00 06 00 1E"));
+    this->rig.Answer(Hex("C0 06 0D 00 FA 00 CE FF 00 00 00 00 00 00 00 00 ED"));
+    int32_t t[6] = {};
+    EXPECT_EQ(QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5]), 1) << LastError();
+    EXPECT_EQ(t[0], 250) << "the stale reply was taken for this request's";
+    EXPECT_EQ(t[1], -50);
+}
+
 TYPED_TEST(BackendContract, AnOpenDeviceCannotBeOpenedTwice) {
     this->Open();
     auto other = this->rig.Another();

@@ -1,8 +1,10 @@
 // The command exports over a scripted controller: exact request frames, outputs taken from the
 // replies, results and last-error texts.
-#include <thread>
+#include <algorithm>
 #include <ostream>
+#include <thread>
 
+#include "Device.h"
 #include "LibraryFixture.h"
 #include "Wake.h"
 
@@ -41,9 +43,13 @@ uint8_t RunSetM(Outputs& o) {
     o.clear();
     return QV725_SetM(2, 6, 300, 77, 600, 255, 700, 500, 128);
 }
-uint8_t RunSetMHighBits(Outputs& o) {
-    o.clear();  // only the low 8 or 16 bits of each value travel
-    return QV725_SetM(0x102, 0x106, 0x1012C, 0x14D, 0x10258, 0x1FF, 0x102BC, 0x101F4, 0x180);
+uint8_t RunSetMWidest(Outputs& o) {
+    o.clear();  // every field at the most it can carry on the wire
+    return QV725_SetM(5, 255, 65535, 255, 65535, 255, 65535, 65535, 255);
+}
+uint8_t RunSetMNarrowest(Outputs& o) {
+    o.clear();
+    return QV725_SetM(0, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 uint8_t RunSetPWM(Outputs& o) {
     o.clear();
@@ -51,7 +57,7 @@ uint8_t RunSetPWM(Outputs& o) {
 }
 uint8_t RunSetPWMEscaped(Outputs& o) {
     o.clear();
-    return QV725_SetPWM(0xC0, 0xDB, 0, 0x100, 0, 0);
+    return QV725_SetPWM(0xC0, 0xDB, 0, 0, 0, 0);
 }
 uint8_t RunSavePar5(Outputs& o) {
     o.clear();
@@ -73,7 +79,9 @@ struct Exchange {
 };
 
 // Short printed form: test names carry it, so it stays free of addresses and byte dumps.
-void PrintTo(const Exchange& e, std::ostream* os) { *os << e.name; }
+void PrintTo(const Exchange& e, std::ostream* os) {
+    *os << e.name;
+}
 
 const Exchange exchanges[] = {
     {"SetM",
@@ -83,9 +91,16 @@ const Exchange exchanges[] = {
      1,
      {},
      ""},
-    {"SetM_sends_low_bits",
-     RunSetMHighBits,
-     "C0 08 0D 02 06 2C 01 4D 58 02 FF BC 02 F4 01 80 84",
+    {"SetM_widest_values",
+     RunSetMWidest,
+     "C0 08 0D 05 FF FF FF FF FF FF FF FF FF FF FF FF A0",
+     "C0 08 01 00 CC",
+     1,
+     {},
+     ""},
+    {"SetM_narrowest_values",
+     RunSetMNarrowest,
+     "C0 08 0D 00 00 00 00 00 00 00 00 00 00 00 00 00 8E",
      "C0 08 01 00 CC",
      1,
      {},
@@ -162,14 +177,28 @@ const Exchange exchanges[] = {
      0,
      {0, 0, 0, 0, 0, 0},
      "Get PWM: unknown."},
+    // A reply with another command code answers another request, whatever its status says.
     {"code_20_status_4",
      RunSetPWM,
      "C0 0A 06 80 80 80 80 80 80 0F",
      "C0 14 01 04 5C",
      0,
      {},
-     "System error: invalid parameters."},
-    {"code_20_status_0", RunSetPWM, "C0 0A 06 80 80 80 80 80 80 0F", "C0 14 01 00 3D", 1, {}, ""},
+     "IO error: device not responding."},
+    {"code_20_status_0",
+     RunSetPWM,
+     "C0 0A 06 80 80 80 80 80 80 0F",
+     "C0 14 01 00 3D",
+     0,
+     {},
+     "IO error: device not responding."},
+    {"PWM_reply_to_GetT",
+     RunGetT,
+     "C0 06 00 14",
+     "C0 0B 07 00 0A 14 1E 28 32 3C 15",
+     0,
+     {0, 0, 0, 0, 0, 0},
+     "IO error: device not responding."},
     {"silent_controller",
      RunGetT,
      "C0 06 00 14",
@@ -205,13 +234,36 @@ const Exchange exchanges[] = {
      0,
      {0, 0, 0, 0, 0, 0},
      "IO error: device not responding."},
-    {"short_reply_accepted",
+    // A success must bring every field; a refusal may be its status byte alone.
+    {"short_reply_refused",
      RunGetT,
      "C0 06 00 14",
      "C0 06 03 00 FA 00 22",
-     1,
+     0,
      {250, 0, 0, 0, 0, 0},
-     ""},
+     "IO error: device not responding."},
+    {"short_GetPWM_reply_refused",
+     RunGetPWM,
+     "C0 0B 00 9D",
+     "C0 0B 06 00 0A 14 1E 28 32 F5",
+     0,
+     {10, 20, 30, 40, 50, 0},
+     "IO error: device not responding."},
+    {"reply_without_status_refused",
+     RunSetPWM,
+     "C0 0A 06 80 80 80 80 80 80 0F",
+     "C0 0A 00 59",
+     0,
+     {},
+     "IO error: device not responding."},
+    {"status_only_refusal",
+     RunGetM4,
+     "C0 09 01 04 06",
+     "C0 09 01 02 DB DD",
+     0,
+     {0, 0, 0, 0, 0, 0, 0, 0},
+     "Get channel mode: device busy."},
+    {"longer_reply_accepted", RunSavePar5, "C0 0C 01 05 6D", "C0 0C 02 00 07 00", 1, {}, ""},
 };
 
 class ExchangeTest : public LibraryTest, public ::testing::WithParamInterface<Exchange> {};
@@ -349,16 +401,51 @@ const ComposedText composedTexts[] = {
     {127, 0, ""},
 };
 
+// The export that sends each command code.
+uint8_t RunCode(uint8_t code) {
+    Outputs o;
+    switch (code) {
+        case 3:
+            return QV725_GetInfo(nullptr);
+        case 6:
+            return RunGetT(o);
+        case 7:
+            return RunGetV(o);
+        case 8:
+            return RunSetM(o);
+        case 9:
+            return RunGetM4(o);
+        case 10:
+            return RunSetPWM(o);
+        case 11:
+            return RunGetPWM(o);
+        case 12:
+            return RunSavePar5(o);
+        default:
+            return RunCallPar3(o);
+    }
+}
+
 class ComposedTextTest : public LibraryTest, public ::testing::WithParamInterface<ComposedText> {};
 
-TEST_P(ComposedTextTest, PrefixOfTheReplyCodeAndTextOfItsStatus) {
+TEST_P(ComposedTextTest, PrefixOfTheCommandAndTextOfItsStatus) {
     const ComposedText& c = GetParam();
-    uint8_t frame[wake::SendBufferSize];
-    const uint8_t data[] = {c.status};
-    const size_t n = WakeBuildFrame(0, c.code, 1, data, frame);
-    backend.Reply(0, Bytes(frame, frame + n));
     const bool success = *c.text == '\0';
-    EXPECT_EQ(QV725_SavePar(0), success ? 1 : 0) << "the reply's code is not compared";
+    if (c.code == 3 || (c.code >= 6 && c.code <= 13)) {
+        // Through the export that sends this code, answered with the same code: a reply as
+        // long as the command's, whose status byte is chosen.
+        uint8_t frame[wake::SendBufferSize];
+        Bytes data(std::max<size_t>(qv725::ReplyLength(c.code), 1), 0);
+        data[0] = c.status;
+        const size_t n =
+            WakeBuildFrame(0, c.code, static_cast<uint8_t>(data.size()), data.data(), frame);
+        backend.Reply(0, Bytes(frame, frame + n));
+        EXPECT_EQ(RunCode(c.code), success ? 1 : 0);
+    } else {
+        // No export sends this code, and a reply carrying it is refused: the texts the library
+        // composes for it all the same.
+        EXPECT_EQ(qv725::ComposeResult(c.code, c.status), success);
+    }
     EXPECT_EQ(LastError(), c.text);
 }
 

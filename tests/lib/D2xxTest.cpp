@@ -16,11 +16,12 @@ std::string LastError() {
 
 // The calls that open, configure and ask one candidate.
 std::string Probe(const std::string& dev, int index, size_t replyBytes) {
-    std::string log =
-        "FT_Open(" + std::to_string(index) + ")\n" + "FT_SetLatencyTimer(" + dev + ",2)\n" +
-        "FT_SetBaudRate(" + dev + ",38400)\n" + "FT_SetDataCharacteristics(" + dev + ",8,0,0)\n" +
-        "FT_SetTimeouts(" + dev + ",200,200)\n" + "FT_Purge(" + dev + ",3)\n" + "FT_Write(" + dev +
-        ",C0 03 00 EB)\n" + "FT_SetTimeouts(" + dev + ",200,200)\n" + "FT_Read(" + dev + ",1)";
+    std::string log = "FT_Open(" + std::to_string(index) + ")\n" + "FT_SetLatencyTimer(" + dev +
+                      ",2)\n" + "FT_SetBaudRate(" + dev + ",38400)\n" +
+                      "FT_SetDataCharacteristics(" + dev + ",8,0,0)\n" + "FT_SetTimeouts(" + dev +
+                      ",200,200)\n" + "FT_Purge(" + dev + ",3)\n" + "FT_Purge(" + dev + ",1)\n" +
+                      "FT_Write(" + dev + ",C0 03 00 EB)\n" + "FT_SetTimeouts(" + dev +
+                      ",200,200)\n" + "FT_Read(" + dev + ",1)";
     return log + (replyBytes > 1 ? " x" + std::to_string(replyBytes) : "") + "\n";
 }
 
@@ -33,6 +34,9 @@ protected:
         ASSERT_TRUE(driver.Loaded());
         driver.reset(3);
         FtdioUseBackends({&d2xx});
+        // Time stands still: the driver calls of each step do not depend on how fast this
+        // machine runs them.
+        FtdioUseClock([] { return std::chrono::steady_clock::time_point{}; });
     }
     void TearDown() override {
         QV725_CloseDevice();
@@ -62,7 +66,8 @@ TEST_F(D2xxTest, FindsTheControllerThroughTheDriver) {
     EXPECT_EQ(t[0], 250);
     EXPECT_EQ(t[1], -50);
     EXPECT_EQ(driver.Log(),
-              "FT_Write(dev2,C0 06 00 14)\nFT_SetTimeouts(dev2,200,200)\nFT_Read(dev2,1) x17\n");
+              "FT_Purge(dev2,1)\nFT_Write(dev2,C0 06 00 "
+              "14)\nFT_SetTimeouts(dev2,200,200)\nFT_Read(dev2,1) x17\n");
 
     driver.clearLog();
     EXPECT_EQ(QV725_CloseDevice(), 1);
@@ -120,7 +125,7 @@ TEST_F(OpenD2xxTest, ReadTimeoutIsAFailure) {
     EXPECT_EQ(QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]), 0);
     EXPECT_EQ(LastError(), "IO error: device not responding.");
     EXPECT_EQ(driver.Log(),
-              "FT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n"
+              "FT_Purge(dev0,1)\nFT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n"
               "FT_Read(dev0,1)\n");
     EXPECT_EQ(driver.isOpen(0), 1) << "a failed command leaves the device open";
 }
@@ -130,7 +135,16 @@ TEST_F(OpenD2xxTest, ShortWriteIsAFailureAndNothingIsRead) {
     driver.Reply(0, Hex("C0 0C 01 00 52"));
     EXPECT_EQ(QV725_SavePar(0), 0);
     EXPECT_EQ(LastError(), "IO error: device not responding.");
-    EXPECT_EQ(driver.Log(), "FT_Write(dev0,C0 0C 01 00 52)\n");
+    EXPECT_EQ(driver.Log(), "FT_Purge(dev0,1)\nFT_Write(dev0,C0 0C 01 00 52)\n");
+}
+
+TEST_F(OpenD2xxTest, StaleInputIsPurgedBeforeEachRequest) {
+    // Receive purge (mask 1) first: a failing purge sends nothing.
+    driver.failCall("FT_Purge", 4);
+    driver.Reply(0, Hex("C0 0C 01 00 52"));
+    EXPECT_EQ(QV725_SavePar(0), 0);
+    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_EQ(driver.Log(), "FT_Purge(dev0,1)\n");
 }
 
 TEST_F(OpenD2xxTest, DriverErrorsAreNeverReportedByCode) {
@@ -147,7 +161,8 @@ TEST_F(OpenD2xxTest, FailedTimeoutSettingEndsTheReceive) {
     driver.Reply(0, Hex("C0 0B 07 00 0A 14 1E 28 32 3C 15"));
     int32_t p[6];
     EXPECT_EQ(QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]), 0);
-    EXPECT_EQ(driver.Log(), "FT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n");
+    EXPECT_EQ(driver.Log(),
+              "FT_Purge(dev0,1)\nFT_Write(dev0,C0 0B 00 9D)\nFT_SetTimeouts(dev0,200,200)\n");
 }
 
 TEST_F(OpenD2xxTest, ASecondOpenClosesTheFirstBeforeTheDriverSeesIt) {

@@ -18,7 +18,10 @@ protected:
     ScriptedBackend second{1};
     FtdioHandle handle = 0;
 
-    void SetUp() override { FtdioUseBackends({&first, &second}); }
+    void SetUp() override {
+        FtdioUseBackends({&first, &second});
+        FtdioUseClock(first.Time());
+    }
     void TearDown() override { FtdioUseDefaultBackends(); }
 
     static size_t CountOf(const Calls& calls, const std::string& prefix) {

@@ -1,4 +1,5 @@
-// A library instance over a scripted transport, with a controller already opened on device 0.
+// A library instance over a scripted transport, with a controller already opened on device 0;
+// reply deadlines run on the transport's own time.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@ protected:
 
     void SetUp() override {
         FtdioUseBackends({&backend});
+        FtdioUseClock(backend.Time());
         backend.Reply(0, Hex("C0 03 0B 51 56 2D 37 32 35 20 76 31 2E 30 C1"));  // "QV-725 v1.0"
         ASSERT_TRUE(QV725_OpenDevice());
         backend.device(0).writes.clear();
@@ -21,7 +23,7 @@ protected:
     }
     void TearDown() override {
         QV725_CloseDevice();
-        FtdioUseDefaultBackends();
+        FtdioUseDefaultBackends();  // and the steady clock
     }
 
     static std::string LastError() {

@@ -41,6 +41,7 @@ PtyPeer::PtyPeer() {
 }
 
 PtyPeer::~PtyPeer() {
+    StopTrickle();
     Stop();
     if (master_ >= 0)
         close(master_);
@@ -61,14 +62,71 @@ void PtyPeer::Stop() {
 }
 
 void PtyPeer::Answer(Bytes reply) {
+    AnswerInPieces({{Ms(0), std::move(reply)}});
+}
+
+void PtyPeer::AnswerInPieces(std::vector<Piece> pieces) {
     std::lock_guard<std::mutex> lock(mutex_);
-    answers_.push_back(std::move(reply));
+    answers_.push_back(std::move(pieces));
+}
+
+void PtyPeer::AwaitAnswered() {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        const bool done = changed_.wait_for(lock, std::chrono::seconds(10),
+                                            [&] { return answers_.empty() && !answering_; });
+        ASSERT_TRUE(done) << "the queued replies were never asked for";
+    }
+    AwaitReadable();
 }
 
 void PtyPeer::Stale(const Bytes& bytes) {
     ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    AwaitReadable();
+}
+
+void PtyPeer::AwaitReadable() {
     pollfd p{slave_, POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 5000), 1) << "the bytes never reached the slave end";
+}
+
+void PtyPeer::Trickle(uint8_t byte, Ms every) {
+    StopTrickle();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        trickling_ = true;
+    }
+    trickle_ = std::thread([this, byte, every] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!changed_.wait_for(lock, every, [&] { return !trickling_; })) {
+            EXPECT_EQ(write(master_, &byte, 1), 1);
+        }
+    });
+}
+
+void PtyPeer::StopTrickle() {
+    if (!trickle_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        trickling_ = false;
+    }
+    changed_.notify_all();
+    trickle_.join();
+}
+
+bool PtyPeer::SleepUntil(std::chrono::steady_clock::time_point until) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<Ms>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return true;
+        }
+        pollfd stop{wake_[0], POLLIN, 0};
+        if (poll(&stop, 1, static_cast<int>(left.count())) > 0) {
+            return false;
+        }
+    }
 }
 
 std::vector<std::string> PtyPeer::Requests(size_t n) {
@@ -78,6 +136,7 @@ std::vector<std::string> PtyPeer::Requests(size_t n) {
 }
 
 void PtyPeer::Hangup() {
+    StopTrickle();
     Stop();
     close(master_);
     master_ = -1;
@@ -137,19 +196,29 @@ void PtyPeer::Run() {
             }
             continue;
         }
-        Bytes reply;
+        const auto arrived = std::chrono::steady_clock::now();
+        std::vector<Piece> reply;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             requests_.push_back(ToHex(current_));
             if (!answers_.empty()) {
                 reply = std::move(answers_.front());
                 answers_.pop_front();
+                answering_ = true;
             }
         }
         changed_.notify_all();
-        if (!reply.empty()) {
-            EXPECT_EQ(write(master_, reply.data(), reply.size()),
-                      static_cast<ssize_t>(reply.size()));
+        for (const Piece& piece : reply) {
+            if (!SleepUntil(arrived + piece.after)) {
+                return;
+            }
+            EXPECT_EQ(write(master_, piece.bytes.data(), piece.bytes.size()),
+                      static_cast<ssize_t>(piece.bytes.size()));
         }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            answering_ = false;
+        }
+        changed_.notify_all();
     }
 }

@@ -20,6 +20,45 @@ ScriptedBackend::Device* ScriptedBackend::Find(FtdioHandle handle) {
     return d.open ? &d : nullptr;
 }
 
+void ScriptedBackend::Trickle(size_t index, uint8_t byte, Ms every) {
+    Device& d = device(index);
+    d.trickleByte = byte;
+    d.trickleEvery = every;
+    d.trickleNext = now_ + every;
+}
+
+void ScriptedBackend::Advance(Ms by) {
+    now_ += by;
+    Arrive();
+}
+
+void ScriptedBackend::Arrive() {
+    for (Device& d : devices_) {
+        while (!d.due.empty() && d.due.begin()->first <= now_) {
+            const Bytes& bytes = d.due.begin()->second;
+            d.pending.insert(d.pending.end(), bytes.begin(), bytes.end());
+            d.due.erase(d.due.begin());
+        }
+        while (d.trickleEvery.count() > 0 && d.trickleNext <= now_) {
+            d.pending.push_back(d.trickleByte);
+            d.trickleNext += d.trickleEvery;
+        }
+    }
+}
+
+bool ScriptedBackend::NextArrival(const Device& d, Clock::time_point& at) const {
+    bool any = false;
+    if (!d.due.empty()) {
+        at = d.due.begin()->first;
+        any = true;
+    }
+    if (d.trickleEvery.count() > 0 && (!any || d.trickleNext < at)) {
+        at = d.trickleNext;
+        any = true;
+    }
+    return any;
+}
+
 uint32_t ScriptedBackend::CountDevices(uint32_t& count) {
     const uint32_t status = Enter("CountDevices", "");
     if (status == ftstatus::Ok) {
@@ -65,8 +104,14 @@ uint32_t ScriptedBackend::SetDataCharacteristics(FtdioHandle handle, uint8_t wor
 uint32_t ScriptedBackend::SetTimeouts(FtdioHandle handle, uint32_t readMs, uint32_t writeMs) {
     const uint32_t status =
         Enter("SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs));
-    return status != ftstatus::Ok ? status
-                                  : (Find(handle) ? ftstatus::Ok : ftstatus::InvalidHandle);
+    if (status != ftstatus::Ok) {
+        return status;
+    }
+    if (Find(handle) == nullptr) {
+        return ftstatus::InvalidHandle;
+    }
+    readTimeoutMs_ = readMs;
+    return ftstatus::Ok;
 }
 
 uint32_t ScriptedBackend::Purge(FtdioHandle handle, uint32_t mask) {
@@ -98,8 +143,11 @@ uint32_t ScriptedBackend::Write(FtdioHandle handle, const uint8_t* data, uint32_
     written = count < writeLimit_ ? count : writeLimit_;
     d->writes.emplace_back(data, data + written);
     if (!d->replies.empty()) {
-        d->pending.insert(d->pending.end(), d->replies.front().begin(), d->replies.front().end());
+        for (Piece& piece : d->replies.front()) {
+            d->due.emplace(now_ + piece.after, std::move(piece.bytes));
+        }
         d->replies.pop_front();
+        Arrive();
     }
     return ftstatus::Ok;
 }
@@ -115,11 +163,25 @@ uint32_t ScriptedBackend::Read(FtdioHandle handle, uint8_t* data, uint32_t count
     if (d == nullptr) {
         return ftstatus::InvalidHandle;
     }
-    while (got < count && !d->pending.empty()) {
-        data[got++] = d->pending.front();
-        d->pending.pop_front();
+    // The read waits for bytes on their way, up to its timeout.
+    const Clock::time_point until = now_ + Ms(readTimeoutMs_);
+    for (;;) {
+        while (got < count && !d->pending.empty()) {
+            data[got++] = d->pending.front();
+            d->pending.pop_front();
+        }
+        Clock::time_point next{};
+        if (got == count || !NextArrival(*d, next) || next > until) {
+            break;
+        }
+        now_ = next > now_ ? next : now_;
+        Arrive();
     }
-    return ftstatus::Ok;  // fewer bytes than asked: the read timed out
+    if (got < count) {
+        now_ = until > now_ ? until : now_;  // fewer bytes than asked: the read timed out
+        Arrive();
+    }
+    return ftstatus::Ok;
 }
 
 uint32_t ScriptedBackend::Close(FtdioHandle handle) {

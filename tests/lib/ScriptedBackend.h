@@ -1,9 +1,13 @@
 // A scripted transport for the library's tests: records every call and every write, and plays
 // canned reply bytes, one queued reply released by each write (as a device answers a request).
+// It keeps time of its own: time passes only while a read waits (until the next byte is due or
+// the read timeout is over), so tests of deadlines and slow devices run at once and exactly.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,18 +18,50 @@ using Bytes = std::vector<uint8_t>;
 
 class ScriptedBackend final : public FtdioBackend {
 public:
+    using Clock = std::chrono::steady_clock;
+    using Ms = std::chrono::milliseconds;
+    using Us = std::chrono::microseconds;
+
+    // Part of a reply: bytes that arrive `after` the request that released them.
+    struct Piece {
+        Us after;
+        Bytes bytes;
+    };
     struct Device {
-        std::deque<Bytes> replies;    // the next write makes the front one readable
-        std::deque<uint8_t> pending;  // bytes waiting to be read
+        std::deque<std::vector<Piece>> replies;       // the next write releases the front one
+        std::deque<uint8_t> pending;                  // bytes waiting to be read
+        std::multimap<Clock::time_point, Bytes> due;  // bytes on their way, by arrival time
         std::vector<Bytes> writes;
         bool open = false;
+        // A stray byte every trickleEvery (zero: none), the next at trickleNext.
+        uint8_t trickleByte = 0;
+        Ms trickleEvery{0};
+        Clock::time_point trickleNext{};
     };
 
     explicit ScriptedBackend(size_t devices = 1) : devices_(devices) {}
 
     Device& device(size_t index) { return devices_.at(index); }
     // The reply bytes the device sends after its next request (queued behind earlier ones).
-    void Reply(size_t index, Bytes bytes) { device(index).replies.push_back(std::move(bytes)); }
+    void Reply(size_t index, Bytes bytes) { ReplyInPieces(index, {{Ms(0), std::move(bytes)}}); }
+    // A reply that arrives late, or in pieces, each piece `after` the request.
+    void ReplyInPieces(size_t index, std::vector<Piece> pieces) {
+        device(index).replies.push_back(std::move(pieces));
+    }
+    // From now on the device sends `byte` every `every`, whatever else happens.
+    void Trickle(size_t index, uint8_t byte, Ms every);
+
+    // The backend's time, and that time as the transport's clock (FtdioUseClock).
+    Clock::time_point Now() const { return now_; }
+    std::function<Clock::time_point()> Time() const {
+        return [this] { return now_; };
+    }
+    // Lets time pass with nobody reading: the bytes due meanwhile arrive.
+    void Advance(Ms by);
+    // Milliseconds of the backend's time since `since`.
+    double MsSince(Clock::time_point since) const {
+        return std::chrono::duration<double, std::milli>(now_ - since).count();
+    }
     // Every later call of the operation (by name: "Open", "Write", ...) returns status.
     void Fail(const std::string& operation, uint32_t status) { failures_[operation] = status; }
     // Writes accept at most this many bytes.
@@ -53,8 +89,14 @@ private:
     // Logs the call; returns its injected failure status or checks the handle.
     uint32_t Enter(const std::string& operation, const std::string& arguments);
     Device* Find(FtdioHandle handle);
+    // Moves the bytes due by now into every device's pending bytes.
+    void Arrive();
+    // When the next byte reaches the device's line; false when none is on its way.
+    bool NextArrival(const Device& d, Clock::time_point& at) const;
 
     std::vector<Device> devices_;
+    Clock::time_point now_{};
+    uint32_t readTimeoutMs_ = 200;
     std::map<std::string, uint32_t> failures_;
     std::vector<std::string> calls_;
     uint32_t writeLimit_ = UINT32_MAX;

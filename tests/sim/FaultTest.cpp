@@ -1,6 +1,8 @@
-// Injected faults: busy and silent replies, garbled replies that a receiver must reject, the
-// unplug schedule, and reproducibility with a seed.
+// Injected faults: busy and silent replies, garbled replies that a receiver must reject, late
+// and short replies, the unplug schedule, and reproducibility with a seed.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "Bytes.h"
 #include "Responder.h"
@@ -123,6 +125,54 @@ TEST(FaultTest, GarbledRepliesAreAlwaysRejectedAndKeepTheirLength) {
     }
 }
 
+TEST(FaultTest, ShortRepliesSaySuccessWithHalfTheirData) {
+    FaultOptions options;
+    options.shortPercent = 100;
+    Device device(options);
+    Device reference(FaultOptions{});
+    const struct {
+        uint8_t command;
+        std::vector<uint8_t> data;
+        size_t length;
+    } cases[] = {
+        {CmdGetT, {}, 6},
+        {CmdGetV, {}, 6},
+        {CmdGetPWM, {}, 3},
+        {CmdGetM, {2}, 6},
+        {CmdSetPWM, {1, 2, 3, 4, 5, 6}, 0},
+        {CmdCallPar, {1}, 0},
+    };
+    for (const auto& c : cases) {
+        const auto good = *reference.responder.RespondToBytes(RequestFrame(c.command, c.data));
+        const auto cut = *device.responder.RespondToBytes(RequestFrame(c.command, c.data));
+        ASSERT_TRUE(Parses(cut)) << int(c.command);
+        EXPECT_EQ(cut[1], c.command);
+        EXPECT_EQ(cut[2], c.length) << int(c.command);
+        // What is left is the start of the good reply.
+        EXPECT_TRUE(std::equal(cut.begin() + 3, cut.begin() + 3 + static_cast<long>(c.length),
+                               good.begin() + 3))
+            << int(c.command);
+    }
+    // Refusals, the identification and echoes keep their length.
+    EXPECT_EQ(*device.responder.RespondToBytes(RequestFrame(CmdGetM, {9})),
+              RequestFrame(CmdGetM, {StatusInvalidParameters}));
+    const auto info = *device.responder.RespondToBytes(RequestFrame(CmdInfo, {}));
+    EXPECT_EQ(info, *reference.responder.RespondToBytes(RequestFrame(CmdInfo, {})));
+    EXPECT_EQ(*device.responder.RespondToBytes(RequestFrame(CmdEcho, {1, 2})),
+              RequestFrame(CmdEcho, {1, 2}));
+}
+
+TEST(FaultTest, LateRepliesAreOnlyThoseWithAStatusByte) {
+    FaultOptions options;
+    options.latePercent = 100;
+    FaultPolicy policy(options);
+    EXPECT_TRUE(policy.TakeLate(CmdGetT));
+    EXPECT_TRUE(policy.TakeLate(CmdSetM));
+    EXPECT_FALSE(policy.TakeLate(CmdInfo)) << "the device can still be found";
+    EXPECT_FALSE(policy.TakeLate(CmdEcho));
+    EXPECT_FALSE(FaultPolicy().TakeLate(CmdGetT)) << "without the option nothing is late";
+}
+
 TEST(FaultTest, GarbleNeedsAByteOutsideEscapes) {
     FaultPolicy policy;
     std::vector<uint8_t> onlyEscapes = Bytes("C0 02 01 DB DC");
@@ -150,6 +200,7 @@ TEST(FaultTest, SameSeedSameFaults) {
     FaultOptions options;
     options.busyPercent = 50;
     options.garblePercent = 50;
+    options.shortPercent = 50;
     options.seed = 99;
     Device a(options);
     Device b(options);

@@ -1,11 +1,13 @@
 // The device library against the real qv725-sim over a pseudo-terminal, through the public C
 // header only: found with no setting but the runtime folder, every command, and the faults as
-// the library reports them.
+// the library reports them: busy, silent, garbled, late and short replies, and a line that
+// carries a stray byte now and then.
 #include <gtest/gtest.h>
 #include <qv725/qv725.h>
 #include <signal.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -100,7 +102,7 @@ TEST_F(LibraryTest, ParametersRoundTripAndPersistInTheEeprom) {
         ASSERT_TRUE(QV725_GetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5])) << LastError();
         EXPECT_EQ(p[0], 200);
 
-        // Out of range: the controller's own refusal comes through.
+        // Out of range: refused before it is sent, with the text the controller would give.
         EXPECT_FALSE(QV725_SetM(6, 0, 0, 0, 0, 0, 0, 0, 0));
         EXPECT_EQ(LastError(), "Set channel mode: invalid parameters.");
         EXPECT_FALSE(QV725_SavePar(9));
@@ -177,6 +179,95 @@ TEST_F(LibraryTest, SilentSimulatorIsPassedOver) {
     ASSERT_TRUE(QV725_OpenDevice()) << LastError();
     int32_t t[6] = {};
     EXPECT_TRUE(QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5])) << LastError();
+}
+
+TEST_F(LibraryTest, LateRepliesAreNeverTakenForAnotherCommandsAnswer) {
+    // 40 % of the replies come 0.4 s late, and the device answers in order, so a late reply
+    // lands while a later request waits, or before one is sent. Readings of another kind are
+    // never taken for this command's: temperatures, fan speeds and PWM values each stay in
+    // their own range. (A late reply of the same command cannot be told from the answer: it is
+    // a reading of the same kind, at most a few requests old.)
+    SimProcess sim;
+    Start(sim, {"--late-percent", "40", "--seed", "3"});
+    ASSERT_TRUE(QV725_OpenDevice()) << LastError();
+    int succeeded = 0;
+    int failed = 0;
+    auto count = [&](bool ok) {
+        (ok ? succeeded : failed) += 1;
+        if (!ok) {
+            EXPECT_EQ(LastError(), "IO error: device not responding.");
+        }
+        return ok;
+    };
+    for (int round = 0; round < 20; ++round) {
+        int32_t v[6] = {};
+        if (count(QV725_GetT(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))) {
+            for (int i = 0; i < 6; ++i)
+                EXPECT_TRUE(v[i] > 150 && v[i] < 800) << "temperature " << v[i];
+        }
+        if (count(QV725_GetV(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))) {
+            for (int i = 0; i < 6; ++i)
+                EXPECT_TRUE(v[i] >= 0 && v[i] < 3000) << "fan speed " << v[i];
+        }
+        if (count(QV725_GetPWM(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]))) {
+            for (int i = 0; i < 6; ++i)
+                EXPECT_TRUE(v[i] >= 77 && v[i] <= 255) << "PWM " << v[i];
+        }
+    }
+    EXPECT_GT(failed, 0) << "no reply came late";
+    EXPECT_GT(succeeded, 0);
+}
+
+TEST_F(LibraryTest, ShortRepliesAreRefused) {
+    SimProcess sim;
+    Start(sim, {"--short-percent", "100"});
+    ASSERT_TRUE(QV725_OpenDevice()) << "the identification is never cut: " << LastError();
+    int32_t v[8] = {};
+    EXPECT_FALSE(QV725_GetT(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]));
+    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_FALSE(QV725_GetM(1, &v[0], &v[1], &v[2], &v[3], &v[4], &v[5], &v[6], &v[7]));
+    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_FALSE(QV725_SetPWM(1, 2, 3, 4, 5, 6)) << "a reply without its status byte";
+    EXPECT_EQ(LastError(), "IO error: device not responding.");
+}
+
+TEST_F(LibraryTest, ATricklingLineHoldsNoCallPastItsDeadline) {
+    // A stray byte every 150 ms, and replies that come a minute late: each call gives up at
+    // its deadline (0.2 s) instead of waiting on byte after byte. The bound is generous, so
+    // that only a deadline that is not kept can fail it.
+    SimProcess sim;
+    Start(sim, {"--trickle-every", "0.15", "--late-percent", "100", "--late-by", "60"});
+    ASSERT_TRUE(QV725_OpenDevice()) << LastError();
+    using Clock = std::chrono::steady_clock;
+    for (int call = 0; call < 3; ++call) {
+        const auto start = Clock::now();
+        int32_t t[6] = {};
+        EXPECT_FALSE(QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5]));
+        EXPECT_EQ(LastError(), "IO error: device not responding.");
+        EXPECT_LT(Clock::now() - start, std::chrono::seconds(2)) << "call " << call;
+    }
+}
+
+TEST_F(LibraryTest, OpeningOverTricklingDevicesTakesOneDeadlineEach) {
+    SimProcess first;
+    Start(first, {"--name", "sim0", "--silent", "--trickle-every", "0.15"});
+    SimProcess second;
+    Start(second, {"--name", "sim1", "--silent", "--trickle-every", "0.15"});
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(QV725_OpenDevice());
+    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+}
+
+TEST_F(LibraryTest, StrayBytesBetweenRepliesDoNoHarm) {
+    SimProcess sim;
+    Start(sim, {"--trickle-every", "0.02"});
+    ASSERT_TRUE(QV725_OpenDevice()) << LastError();
+    for (int i = 0; i < 30; ++i) {
+        int32_t t[6] = {};
+        ASSERT_TRUE(QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5]))
+            << "call " << i << ": " << LastError();
+    }
 }
 
 }  // namespace

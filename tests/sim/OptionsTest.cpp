@@ -31,14 +31,37 @@ TEST(OptionsTest, DefaultsWithoutArguments) {
     EXPECT_EQ(options.faults.busyPercent, 0);
     EXPECT_EQ(options.faults.garblePercent, 0);
     EXPECT_EQ(options.faults.unplugEvery, 0);
+    EXPECT_EQ(options.faults.latePercent, 0);
+    EXPECT_DOUBLE_EQ(options.faults.lateBy, 0.4);
+    EXPECT_EQ(options.faults.shortPercent, 0);
+    EXPECT_EQ(options.faults.trickleEvery, 0);
 }
 
 TEST(OptionsTest, EveryOptionIsTaken) {
     SimOptions options;
     std::string error;
-    ASSERT_EQ(Parse({"--name", "bench", "--eeprom", "/tmp/x.eeprom", "--silent", "--busy-percent",
-                     "100", "--garble-percent=5", "--unplug-every", "2.5", "--wire-speed", "--seed",
-                     "18446744073709551615", "-v"},
+    ASSERT_EQ(Parse({"--name",
+                     "bench",
+                     "--eeprom",
+                     "/tmp/x.eeprom",
+                     "--silent",
+                     "--busy-percent",
+                     "100",
+                     "--garble-percent=5",
+                     "--unplug-every",
+                     "2.5",
+                     "--wire-speed",
+                     "--seed",
+                     "18446744073709551615",
+                     "--late-percent",
+                     "30",
+                     "--late-by",
+                     "1.5",
+                     "--short-percent",
+                     "7",
+                     "--trickle-every",
+                     "0.15",
+                     "-v"},
                     options, error),
               ParseOutcome::Run)
         << error;
@@ -51,6 +74,10 @@ TEST(OptionsTest, EveryOptionIsTaken) {
     EXPECT_TRUE(options.faults.wireSpeed);
     EXPECT_EQ(options.model.seed, UINT64_MAX);
     EXPECT_EQ(options.faults.seed, UINT64_MAX);
+    EXPECT_EQ(options.faults.latePercent, 30);
+    EXPECT_DOUBLE_EQ(options.faults.lateBy, 1.5);
+    EXPECT_EQ(options.faults.shortPercent, 7);
+    EXPECT_DOUBLE_EQ(options.faults.trickleEvery, 0.15);
     EXPECT_TRUE(options.verbose);
 }
 
@@ -85,6 +112,12 @@ TEST(OptionsTest, BadArgumentsAreRefused) {
         {"--seed", "1e3"},
         {"--seed", "99999999999999999999999"},
         {"--silent=yes"},
+        {"--late-percent", "101"},
+        {"--short-percent", "-5"},
+        {"--late-by", "0"},
+        {"--late-by", "soon"},
+        {"--trickle-every", "-0.1"},
+        {"--trickle-every"},
     };
     for (const auto& args : cases) {
         SimOptions options;

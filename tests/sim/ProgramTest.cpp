@@ -15,6 +15,7 @@
 #include "PtyClient.h"
 #include "ScratchDir.h"
 #include "SimProcess.h"
+#include "Wake.h"
 
 namespace qv725sim {
 namespace {
@@ -172,8 +173,10 @@ TEST_F(ProgramTest, DamagedEepromIsReportedAndTheSimulatorStillRuns) {
 }
 
 TEST_F(ProgramTest, UnpluggingRemovesTheLinkForAWhile) {
+    // Plugged in for 2 s first: the client opens the line well within that however long this
+    // machine takes to get round to it after the ready line.
     SimProcess sim;
-    Start(sim, {"--unplug-every", "0.5"});
+    Start(sim, {"--unplug-every", "2"});
     PtyClient client(sim.LinkPath());
     ASSERT_TRUE(client.IsOpen());
     EXPECT_TRUE(Eventually([&] { return !IsLink(sim.LinkPath()); }, 5000)) << "never unplugged";
@@ -181,6 +184,40 @@ TEST_F(ProgramTest, UnpluggingRemovesTheLinkForAWhile) {
     EXPECT_TRUE(Eventually([&] { return IsLink(sim.LinkPath()); }, 5000)) << "never came back";
     PtyClient again(sim.LinkPath());
     EXPECT_TRUE(again.Exchange(6, {}).ok);
+}
+
+TEST_F(ProgramTest, TricklingPutsAStrayByteOnTheLineBetweenWholeReplies) {
+    SimProcess sim;
+    Start(sim, {"--trickle-every", "0.05"});
+    PtyClient client(sim.LinkPath());
+    ASSERT_TRUE(client.IsOpen());
+    EXPECT_EQ(client.ReadBytes(3, 5000), std::vector<uint8_t>(3, 0x55));
+    for (int i = 0; i < 5; ++i) {
+        const Frame reply = client.Exchange(6, {}, 5000);
+        ASSERT_TRUE(reply.ok) << "a stray byte landed inside a reply";
+        EXPECT_EQ(reply.data.size(), 13u);
+    }
+}
+
+TEST_F(ProgramTest, LateRepliesComeLateAndInOrder) {
+    SimProcess sim;
+    Start(sim, {"--late-percent", "100", "--late-by", "0.3"});
+    PtyClient client(sim.LinkPath());
+    ASSERT_TRUE(client.IsOpen());
+    const Frame info = client.Exchange(3, {});
+    ASSERT_TRUE(info.ok) << "the identification is never late";
+    const auto sent = std::chrono::steady_clock::now();
+    for (const uint8_t command : {6, 7, 11}) {
+        std::vector<uint8_t> frame(wake::SendBufferSize);
+        frame.resize(WakeBuildFrame(0, command, 0, nullptr, frame.data()));
+        ASSERT_TRUE(client.Write(frame));
+    }
+    for (const uint8_t command : {6, 7, 11}) {
+        const Frame reply = client.Read(5000);
+        ASSERT_TRUE(reply.ok);
+        EXPECT_EQ(reply.command, command) << "replies in the order of their requests";
+    }
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
 }
 
 TEST_F(ProgramTest, VerboseLogsEveryFrame) {

@@ -35,32 +35,43 @@ bool PtyClient::Write(const std::vector<uint8_t>& bytes) {
            ::write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
+bool PtyClient::ReadByte(uint8_t& b, int timeoutMs) {
+    for (;;) {
+        pollfd pfd{fd_, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, timeoutMs);
+        if (ready < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ready <= 0 || (pfd.revents & POLLIN) == 0) {
+            return false;
+        }
+        const ssize_t n = ::read(fd_, &b, 1);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            continue;
+        }
+        return n == 1;
+    }
+}
+
 Frame PtyClient::Read(int timeoutMs) {
     Frame frame;
     uint8_t address = 0;
     uint8_t count = 0;
     uint8_t data[255];
-    auto readByte = [&](uint8_t& b) {
-        for (;;) {
-            pollfd pfd{fd_, POLLIN, 0};
-            const int ready = ::poll(&pfd, 1, timeoutMs);
-            if (ready < 0 && errno == EINTR) {
-                continue;
-            }
-            if (ready <= 0 || (pfd.revents & POLLIN) == 0) {
-                return false;
-            }
-            const ssize_t n = ::read(fd_, &b, 1);
-            if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
-                continue;
-            }
-            return n == 1;
-        }
-    };
+    auto readByte = [&](uint8_t& b) { return ReadByte(b, timeoutMs); };
     frame.ok =
         fd_ >= 0 && WakeReadFrame(readByte, address, frame.command, data, sizeof(data), count);
     frame.data.assign(data, data + count);
     return frame;
+}
+
+std::vector<uint8_t> PtyClient::ReadBytes(size_t n, int timeoutMs) {
+    std::vector<uint8_t> bytes;
+    uint8_t b = 0;
+    while (fd_ >= 0 && bytes.size() < n && ReadByte(b, timeoutMs)) {
+        bytes.push_back(b);
+    }
+    return bytes;
 }
 
 Frame PtyClient::Exchange(uint8_t command, const std::vector<uint8_t>& data, int timeoutMs) {

@@ -27,11 +27,15 @@ public:
     bool Write(const std::vector<uint8_t>& bytes);
     // Reads one frame, each byte within timeoutMs.
     Frame Read(int timeoutMs = 2000);
+    // Reads up to n bytes as they are, each within timeoutMs; fewer when one does not come.
+    std::vector<uint8_t> ReadBytes(size_t n, int timeoutMs);
     Frame Exchange(uint8_t command, const std::vector<uint8_t>& data, int timeoutMs = 2000);
     // Waits up to timeoutMs for the line to hang up (the simulator went away).
     bool WaitHangUp(int timeoutMs);
 
 private:
+    bool ReadByte(uint8_t& b, int timeoutMs);
+
     int fd_ = -1;
 };
 

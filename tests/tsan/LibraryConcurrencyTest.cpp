@@ -2,7 +2,8 @@
 // built with ThreadSanitizer in the tsan preset (and run as an ordinary test elsewhere). Each
 // thread owns one channel and checks that every reply belongs to its own request: what it
 // writes with QV725_SetM it reads back with QV725_GetM, and what it saves to the EEPROM comes
-// back after QV725_CallPar, while the others do the same on their channels in between.
+// back after QV725_CallPar, while the others do the same on their channels in between. Closing
+// and opening the controller race the commands too.
 //
 // Texts handed out by the library (QV725_GetInfo, QV725_GetLastError) live in buffers that the
 // next command of any thread overwrites, and the library's lock is not held while the caller
@@ -14,6 +15,7 @@
 #include <stdlib.h>
 
 #include <atomic>
+#include <cstdio>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
@@ -62,7 +64,6 @@ protected:
         setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
         std::string error;
         ASSERT_TRUE(sim_.Start(QV725_SIM_EXE, args, runtime_.path().string(), error)) << error;
-        // Opening and closing take no lock: done before the threads start and after they end.
         ASSERT_NE(QV725_OpenDevice(), 0);
     }
     void TearDown() override { QV725_CloseDevice(); }
@@ -200,6 +201,58 @@ TEST_F(LibraryConcurrency, FailuresOfOneThreadReachItOnlyWhenItReadsAlone) {
     EXPECT_EQ(mismatches.load(), 0);
     EXPECT_EQ(wrongTexts.load(), 0);
     EXPECT_GT(busy.load(), 0) << "the controller never said it was busy";
+}
+
+TEST_F(LibraryConcurrency, CloseAndOpenRacingCommandsNeverMeetAHalfOpenDevice) {
+    // One thread closes and opens the controller again and again while the others read their
+    // channels. Each command runs either whole on the open controller or while none is open
+    // (a success with zeros, as documented): it never fails, and what it reads is the channel's
+    // parameter set or zeros, never the bytes of a device being opened or closed.
+    Start({});
+    for (int channel = 0; channel < Channels; ++channel) {
+        ASSERT_NE(SetParams(channel, ParamsFor(channel, 3)), 0);
+    }
+    constexpr int Cycles = 60;
+    std::atomic<bool> done{false};
+    std::atomic<int> opened{0};
+    std::atomic<int> failures{0};
+    std::atomic<int> garbage{0};
+    std::atomic<int> readsWhileOpen{0};
+    std::atomic<int> readsWhileClosed{0};
+
+    RunThreads(Channels + 1, [&](int t) {
+        if (t == Channels) {
+            for (int cycle = 0; cycle < Cycles; ++cycle) {
+                QV725_CloseDevice();
+                opened += QV725_OpenDevice() != 0 ? 1 : 0;
+            }
+            done = true;
+            return;
+        }
+        const ChannelParams mine = ParamsFor(t, 3);
+        const ChannelParams none{};
+        while (!done) {
+            ChannelParams back{};
+            if (!GetParams(t, back)) {
+                ++failures;
+            } else if (back == mine) {
+                ++readsWhileOpen;
+            } else if (back == none) {
+                ++readsWhileClosed;
+            } else {
+                ++garbage;
+            }
+            int32_t v[6];
+            failures += QV725_GetT(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]) != 0 ? 0 : 1;
+        }
+    });
+
+    EXPECT_EQ(opened.load(), Cycles);
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(garbage.load(), 0);
+    EXPECT_GT(readsWhileOpen.load(), 0) << "no command ran while the controller was open";
+    std::printf("%d reads on the open controller, %d while none was open\n", readsWhileOpen.load(),
+                readsWhileClosed.load());
 }
 
 }  // namespace

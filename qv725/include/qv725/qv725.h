@@ -9,24 +9,42 @@
  *  - After every command the library composes a last-error text (empty after success), which
  *    QV725_GetLastError hands out; no function reports an error any other way, and none lets an
  *    exception or signal escape.
+ *  - Arguments are checked before anything is sent: a channel outside 0 to 5, or a value outside
+ *    the range its field on the wire can carry (given at each function), fails the command with
+ *    the command's prefix followed by "invalid parameters." (for example "Set PWM: invalid
+ *    parameters."), and not a byte reaches the device. This holds while no controller is open
+ *    too.
+ *  - A reply belongs to its request. Input already waiting on the line when a command starts
+ *    (such as a reply that arrived after its own request had given up) is dropped before the
+ *    request is sent. A reply that carries another command's code, or that reports success with
+ *    fewer bytes than the command's reply holds, is refused with "IO error: device not
+ *    responding."; so is a reply that is garbled or does not come. A reply that reports a
+ *    failure may be as short as its status byte; the failure is reported with the command's
+ *    prefix and the status text.
+ *  - Every command ends within one deadline: 200 ms after the request went out, plus the time
+ *    the bytes the reply announces take on a 38400-baud line (about 0.1 s for the longest
+ *    reply), whatever the device sends or fails to send. QV725_OpenDevice takes at most one such
+ *    deadline per device it tries.
  *  - Every output of a command is written after the exchange whatever its result: after a failure
- *    it holds 0 or what part of the reply arrived. Any output pointer may be NULL, in which case
- *    that value is not stored.
- *  - While no controller is open, every command succeeds at once with all outputs 0 and an empty
- *    last-error text, and nothing is sent. Such zeros are not readings; check the result of
- *    QV725_OpenDevice before trusting them.
+ *    it holds 0 or what part of the reply arrived (0 when the reply was another command's, or the
+ *    arguments were refused). Any output pointer may be NULL, in which case that value is not
+ *    stored.
+ *  - While no controller is open, every command with valid arguments succeeds at once with all
+ *    outputs 0 and an empty last-error text, and nothing is sent. Such zeros are not readings;
+ *    check the result of QV725_OpenDevice before trusting them.
  *  - Text pointers handed out point into the library's own buffers. The caller must neither free
  *    nor modify them; they stay valid until the next command overwrites them, so copy the text
  *    at once.
- *  - Commands are serialised by one lock inside the library and may be called from any thread.
- *    QV725_OpenDevice and QV725_CloseDevice must not run at the same time as other calls.
+ *  - All functions but QV725_GetLastError are serialised by one lock inside the library and may
+ *    be called from any thread, QV725_OpenDevice and QV725_CloseDevice included: a command
+ *    waits while the controller is being opened or closed, and never runs on a device that is
+ *    half open or being closed.
  *    The texts are shared by all threads and the lock is not held while the caller copies one:
  *    when several threads issue commands, copy a text (and read the last-error text of a
  *    failure) only while no other thread can issue a command.
  *
  * Units: temperatures in tenths of a degree Celsius (253 is 25.3 degrees C); fan speeds in
- * revolutions per minute; PWM 0 to 255 (255 is full drive); channels numbered 0 to 5. Values
- * passed in are 32-bit integers of which only the low 8 or 16 bits are sent.
+ * revolutions per minute; PWM 0 to 255 (255 is full drive); channels numbered 0 to 5.
  */
 #ifndef QV725_QV725_H
 #define QV725_QV725_H
@@ -56,11 +74,13 @@ extern "C" {
  * starts with "QV-725" stays open. Devices that do not answer so are closed again.
  * Returns nonzero when a controller is open. A controller that was open before is closed first.
  * On failure the last-error text is that of the last identification request made (unchanged if
- * no device was found at all). */
+ * no device was found at all). Holds the library's lock throughout: commands of other threads
+ * wait until it returns. */
 QV725_API uint8_t QV725_OpenDevice(void);
 
 /* Closes the open controller. Returns nonzero when a device was open and closed cleanly, 0 when
- * none was open or the driver reported an error; either way no device is open afterwards. */
+ * none was open or the driver reported an error; either way no device is open afterwards.
+ * Waits for a command of another thread to end first; commands after it find no device open. */
 QV725_API uint8_t QV725_CloseDevice(void);
 
 /* text [out, may be NULL]: receives a pointer to the last-error text, a zero-terminated string
@@ -87,18 +107,23 @@ QV725_API uint8_t QV725_GetV(int32_t* v1, int32_t* v2, int32_t* v3, int32_t* v4,
 
 /* Writes one channel's parameter set (all arguments are inputs).
  * channel: 0 to 5.
- * flags: bit 0 startup boost, bit 1 automatic control along the curve, bit 2 temperature alarm,
- *        bit 3 fan speed alarm.
- * tMin, tMax: the regulation curve's temperatures, 0.1 degrees C (low 16 bits sent).
+ * flags: 0 to 255; bit 0 startup boost, bit 1 automatic control along the curve, bit 2
+ *        temperature alarm, bit 3 fan speed alarm; bits 4 to 7 are reserved (send them as
+ *        QV725_GetM reads them, normally 0).
+ * tMin, tMax: the regulation curve's temperatures, 0.1 degrees C, 0 to 65535.
  * pwmMin, pwmMax: the curve's PWM at tMin and tMax, 0 to 255.
- * tAlarm: alarm temperature, 0.1 degrees C. vAlarm: alarm (minimal) fan speed, rpm.
- * pwm: the channel's PWM value, 0 to 255. */
+ * tAlarm: alarm temperature, 0.1 degrees C, 0 to 65535.
+ * vAlarm: alarm (minimal) fan speed, rpm, 0 to 65535.
+ * pwm: the channel's PWM value, 0 to 255.
+ * Each field travels as 8 or 16 bits and reads back unsigned, so these ranges are exactly the
+ * values QV725_GetM can give back; any other value fails with "Set channel mode: invalid
+ * parameters." and nothing is sent. */
 QV725_API uint8_t QV725_SetM(int32_t channel, int32_t flags, int32_t tMin, int32_t pwmMin,
                              int32_t tMax, int32_t pwmMax, int32_t tAlarm, int32_t vAlarm,
                              int32_t pwm);
 
 /* Reads one channel's parameter set.
- * channel [in]: 0 to 5.
+ * channel [in]: 0 to 5 (any other fails with "Get channel mode: invalid parameters.").
  * flags, tMin, pwmMin, tMax, pwmMax, tAlarm, vAlarm, pwm [out, may be NULL]: the fields as
  * described at QV725_SetM, each zero-extended (temperatures read back unsigned). */
 QV725_API uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int32_t* pwmMin,
@@ -106,7 +131,8 @@ QV725_API uint8_t QV725_GetM(int32_t channel, int32_t* flags, int32_t* tMin, int
                              int32_t* pwm);
 
 /* Sets the six PWM outputs.
- * p1..p6 [in]: PWM of channels 1 to 6, 0 to 255 (low 8 bits sent). */
+ * p1..p6 [in]: PWM of channels 1 to 6, 0 to 255 (any other value fails with "Set PWM: invalid
+ * parameters." and none of the six is sent). */
 QV725_API uint8_t QV725_SetPWM(int32_t p1, int32_t p2, int32_t p3, int32_t p4, int32_t p5,
                                int32_t p6);
 
@@ -116,11 +142,11 @@ QV725_API uint8_t QV725_GetPWM(int32_t* p1, int32_t* p2, int32_t* p3, int32_t* p
                                int32_t* p6);
 
 /* Stores one channel's current parameters in the controller's EEPROM.
- * channel [in]: 0 to 5. */
+ * channel [in]: 0 to 5 (any other fails with "Save Params: invalid parameters."). */
 QV725_API uint8_t QV725_SavePar(int32_t channel);
 
 /* Reloads one channel's parameters from the controller's EEPROM.
- * channel [in]: 0 to 5. */
+ * channel [in]: 0 to 5 (any other fails with "Call Params: invalid parameters."). */
 QV725_API uint8_t QV725_CallPar(int32_t channel);
 
 #ifdef __cplusplus
