@@ -343,8 +343,9 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        FakeDevice().failures[command.toStdString()] = 1;
-        // A clamped commit notifies twice; the failure ends it, so one box and one request.
+        // Busy at every attempt: the request goes out three times, then the error shows.
+        FakeDevice().failures[command.toStdString()] = 3;
+        // A clamped commit notifies twice; the failure ends it, so one box.
         if (command == "SetM")
             TypeAndEnter(form.feTmax, QStringLiteral("150"));
         else if (command == "SetPWM")
@@ -355,7 +356,7 @@ private slots:
         QCOMPARE(rig.dialogs.shown[0].text, message);
         QCOMPARE(rig.dialogs.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(FakeDevice().setM.size() + FakeDevice().setPwm.size(),
-                 size_t(command == "SavePar" ? 0 : 1));
+                 size_t(command == "SavePar" ? 0 : 3));
         QCOMPARE(ChangedCount(form), 0);
         // What the handler stored in the active preset stays there; nothing else changed.
         TChannelParams expected;
@@ -383,7 +384,7 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        FakeDevice().failures["SetM"] = 1;
+        FakeDevice().failures["SetM"] = 3;
         form.cbVa->click();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Set channel mode: device busy."));
