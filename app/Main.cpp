@@ -22,6 +22,7 @@
 #include "VirtualListModel.h"
 #include "core/ColorText.h"
 #include "core/Commands.h"
+#include "core/Exceptions.h"
 #include "core/History.h"
 #include "core/IniFile.h"
 #include "core/Params.h"
@@ -72,7 +73,17 @@ std::string TMainForm::DefaultSettingsFile() {
 }
 
 void TMainForm::Construct(const std::string& settingsFileName) {
-    IniFile = std::make_unique<TIniFile>(settingsFileName);
+    try {
+        IniFile = std::make_unique<TIniFile>(settingsFileName);
+    } catch (const EFTooLargeError& error) {
+        // No real settings file is that large; the program still runs, with the defaults, and
+        // leaves the file alone.
+        settingsRefused_ = true;
+        IniFile = std::make_unique<TIniFile>();
+        ShowErrorMessage(QString::fromStdString(error.Message()) +
+                         QStringLiteral("\nThis run uses the default settings and does not save "
+                                        "them."));
+    }
     Params = std::make_unique<TParams>();
     LoadPresets(*IniFile, *Params);
     History = std::make_unique<THistory>();
@@ -285,14 +296,18 @@ void TMainForm::CloseWithoutQuestion() {
     close();
 }
 
-void TMainForm::FormDestroy() {
-    if (formDestroyed_)
+void TMainForm::WriteSettingsNow() {
+    if (settingsRefused_)
         return;
-    formDestroyed_ = true;
-    delete ColorDialog.data();
-    History.reset();
+    // The same steps as the exit, in the same order, so the file holds one consistent picture
+    // of this moment and a first run's sections come out in their usual order.
+    SaveSettings();
     SavePresets(*IniFile, *Params);
-    Params.reset();
+    StoreColors();
+    FlushSettings();
+}
+
+void TMainForm::StoreColors() {
     if (Scope) {
         if (Scope->Lines().Count() == kChannelCount) {
             std::array<TColor, kChannelCount> colors{};
@@ -301,14 +316,31 @@ void TMainForm::FormDestroy() {
             WriteChannelColors(*IniFile, colors);
         }
         WriteScopeColors(*IniFile, TScopeColors{Scope->Color(), Scope->GridColor()});
-        delete Scope.data();
     }
     WriteGraphColors(*IniFile, GraphColors);
+}
+
+void TMainForm::FlushSettings() {
+    if (settingsRefused_)
+        return;
     try {
         IniFile->UpdateFile();
     } catch (const std::exception& error) {
         ShowErrorMessage(QString::fromUtf8(error.what()));
     }
+}
+
+void TMainForm::FormDestroy() {
+    if (formDestroyed_)
+        return;
+    formDestroyed_ = true;
+    delete ColorDialog.data();
+    History.reset();
+    SavePresets(*IniFile, *Params);
+    Params.reset();
+    StoreColors();
+    delete Scope.data();
+    FlushSettings();
     IniFile.reset();
 }
 

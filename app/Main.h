@@ -68,6 +68,10 @@ public:
     void CloseWithoutQuestion();
     void LoadSettings();
     void SaveSettings();
+    // Writes the settings file at once with everything the exit would write now (SaveSettings,
+    // the presets, the colours), atomically; runs after every change of the presets, so that a
+    // crash loses none of them. A failure is shown in the error box and the program goes on.
+    void WriteSettingsNow();
 
     // --- hints (MainHints.cpp) ---
     // Third status panel := the long part of `hint` (after the first "|", else the whole text).
@@ -307,6 +311,11 @@ private:
     void Construct(const std::string& settingsFileName);
     // Reads the six trace colours; an unreadable one keeps its default and is reported.
     std::array<uint32_t, kChannelCount> ReadTraceColors() const;
+    // Stores the trace, scope and graph colours in the settings object.
+    void StoreColors();
+    // Writes the settings object to its file; a failure is shown in the error box. Nothing is
+    // written when the file was refused at start-up.
+    void FlushSettings();
 
     void GoOffline();
     void ConnectHints();
@@ -322,6 +331,9 @@ private:
     bool settingPage_ = false;
     QString lastHint_;
     bool formDestroyed_ = false;
+    // The settings file was too large to be read: this run uses the defaults and never writes
+    // the file, so what it holds is kept.
+    bool settingsRefused_ = false;
     // The radio group of the tray's preset items, rebuilt with them.
     QPointer<QActionGroup> presetsGroup_;
 };

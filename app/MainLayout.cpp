@@ -107,7 +107,9 @@ void TMainForm::BuildActions() {
     acPresetsDelete->setShortcut(QKeySequence(Qt::Key_Delete));
     acPresetsActive = make("acPresetsActive", "Presets", QStringLiteral("Active"),
                            QStringLiteral("Active preset|Makes selected preset active"));
-    acPresetsActive->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    // The first shortcut is the one menus show: "Enter". Return, the main keyboard's Enter key,
+    // works alike.
+    acPresetsActive->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
     acPresetsEdit = make("acPresetsEdit", "Presets", QStringLiteral("Edit"),
                          QStringLiteral("Edit preset|Edits selected preset"));
     acPresetsEdit->setShortcut(QKeySequence(Qt::Key_F2));

@@ -54,6 +54,8 @@ void TMainForm::BuildCommonPage() {
         edN[i] = MakeEdit(tsCommon, QStringLiteral("edN") + n, 20, top, 173,
                           QStringLiteral("Name for channel %1|Name for channel %1").arg(n));
         SetTag(edN[i], i);
+        // Stored names of any length are shown whole, not cut at the default 32767.
+        edN[i]->setMaxLength(int(kMaxSettingsFileSize));
 
         edT[i] = MakeReadout(tsCommon, QStringLiteral("edT") + n, 204, top, 42,
                              QStringLiteral("Current temperature for channel %1|Current "

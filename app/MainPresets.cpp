@@ -1,6 +1,7 @@
 // The Presets page and the tray's "Presets" submenu: the rows of lvPresets with the active one
 // in bold, the four preset actions with their enable rules, and making a preset active, which
-// sends its six channel records to the controller.
+// sends its six channel records to the controller. Every change of the presets is written to
+// the settings file at once.
 #include <QAction>
 #include <QActionGroup>
 #include <QItemSelectionModel>
@@ -98,6 +99,7 @@ void TMainForm::acPresetsAddExecute() {
         last, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     lvPresets->scrollTo(last);
     PresetsModel->RefreshRows(last.row(), last.row());
+    WriteSettingsNow();
 }
 
 void TMainForm::acPresetsEditExecute() {
@@ -108,6 +110,7 @@ void TMainForm::acPresetsEditExecute() {
         return;
     preset.Name = name.toStdString();
     PresetsModel->RefreshRows(row, row);
+    WriteSettingsNow();
 }
 
 void TMainForm::acPresetsDeleteExecute() {
@@ -121,6 +124,7 @@ void TMainForm::acPresetsDeleteExecute() {
     // The action is disabled for the active preset, so it is never the one deleted here.
     Params->Delete(row);
     PresetsModel->SetRowCount(Params->Count());
+    WriteSettingsNow();
 }
 
 void TMainForm::acPresetsActiveExecute() {
@@ -133,6 +137,8 @@ void TMainForm::lvPresetsDblClick() {
 
 void TMainForm::ActivatePreset(int index, bool fromTray) {
     Params->SetActive(index);
+    // Stored before anything is sent: a failure to send leaves the new active preset in place.
+    WriteSettingsNow();
     const bool presetsShown = PageControl->currentWidget() == tsPresets;
     if (!fromTray)
         PresetsModel->RefreshRows(0, Params->Count() - 1);

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -48,6 +49,21 @@ bool WriteWhole(const std::string& target, const std::string& temp, const std::s
 
 void RemoveTemp(const std::string& temp) {
     DeleteFileA(temp.c_str());
+}
+
+bool FolderTakesFiles(const std::string& folder) {
+    const DWORD attributes = GetFileAttributesA(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           _access(folder.c_str(), 2) == 0;
+}
+
+bool FileReplaceable(const std::string& file, const std::string&) {
+    const DWORD attributes = GetFileAttributesA(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    return (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == 0;
 }
 
 unsigned long ProcessId() {
@@ -109,6 +125,32 @@ void RemoveTemp(const std::string& temp) {
     ::unlink(temp.c_str());
 }
 
+// With the effective ids: what this process can actually do there.
+bool Accessible(const std::string& path, int mode) {
+    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
+}
+
+bool FolderTakesFiles(const std::string& folder) {
+    return Accessible(folder, W_OK | X_OK);
+}
+
+bool FileReplaceable(const std::string& file, const std::string& folder) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        return errno == ENOENT;
+    }
+    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || !Accessible(file, W_OK)) {
+        return false;
+    }
+    struct stat dir {};
+    const uid_t self = ::geteuid();
+    if (::stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) != 0 && self != 0 &&
+        st.st_uid != self && dir.st_uid != self) {
+        return false;
+    }
+    return true;
+}
+
 unsigned long ProcessId() {
     return static_cast<unsigned long>(::getpid());
 }
@@ -146,7 +188,28 @@ unsigned long TempWriter(std::string_view name, std::string_view base) {
 
 }  // namespace
 
+bool CanReplaceFile(const std::string& target) {
+    const std::string file = FileBehindLinks(target);
+    const fs::path folder = fs::path(file).parent_path();
+    const std::string folderName = folder.empty() ? std::string(".") : folder.string();
+    return FolderTakesFiles(folderName) && FileReplaceable(file, folderName);
+}
+
+std::string FileBehindLinks(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) {
+        const fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec) {
+            return resolved.string();
+        }
+    }
+    return path;
+}
+
 bool ReplaceFileWhole(const std::string& target, const std::string& text) {
+    if (!CanReplaceFile(target)) {
+        return false;
+    }
     static int counter = 0;
     const std::string temp = target + std::string(kTempMark) + std::to_string(ProcessId()) + "-" +
                              std::to_string(++counter);

@@ -17,3 +17,8 @@ EFOpenError::EFOpenError(const std::string& fileName) : Exception("Cannot open f
 
 EFCreateError::EFCreateError(const std::string& fileName)
     : Exception("Cannot create file " + fileName) {}
+
+EFTooLargeError::EFTooLargeError(const std::string& fileName, unsigned long long size)
+    : Exception("Settings file " + fileName + " was not read: it holds " + std::to_string(size) +
+                " bytes, more than the 16 MB a settings file may hold. The file is left as it "
+                "is.") {}

@@ -54,3 +54,11 @@ class EFCreateError : public Exception {
 public:
     explicit EFCreateError(const std::string& fileName);
 };
+
+// A settings file larger than any the program writes, refused before it is read: "Settings
+// file %s was not read: it holds %llu bytes, more than the 16 MB a settings file may hold. The
+// file is left as it is."
+class EFTooLargeError : public Exception {
+public:
+    EFTooLargeError(const std::string& fileName, unsigned long long size);
+};

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sstream>
 #include <utility>
 
 #include "AtomicFile.h"
@@ -121,16 +120,30 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     if (fs::is_directory(status)) {
         throw EFOpenError(fileName_);
     }
+    // Refused before anything is read; the size is checked again while reading, in case the
+    // file grows in between.
+    const uintmax_t size = fs::file_size(fileName_, ec);
+    if (!ec && size > kMaxSettingsFileSize) {
+        throw EFTooLargeError(fileName_, size);
+    }
     std::ifstream in(fileName_, std::ios::binary);
     if (!in) {
         throw EFOpenError(fileName_);
     }
-    std::ostringstream content;
-    content << in.rdbuf();
+    std::string content;
+    content.reserve(ec ? 0 : static_cast<size_t>(size));
+    std::vector<char> chunk(1 << 16);
+    while (in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        content.append(chunk.data(), static_cast<size_t>(in.gcount()));
+        if (content.size() > kMaxSettingsFileSize) {
+            throw EFTooLargeError(fileName_, content.size());
+        }
+    }
     if (in.bad()) {
         throw EFOpenError(fileName_);
     }
-    LoadFromText(content.str());
+    LoadFromText(content);
 }
 
 void TIniFile::LoadFromText(std::string_view text) {
@@ -291,17 +304,14 @@ std::vector<std::string> TIniFile::SectionLines(std::string_view section) const 
 }
 
 void TIniFile::UpdateFile() const {
-    // Write through a symbolic link to the file it names rather than replacing the link.
-    std::string target = fileName_;
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(target, ec))) {
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (!ec) {
-            target = resolved.string();
-        }
-    }
-    if (fileName_.empty() || !ReplaceFileWhole(target, ToText())) {
+    if (fileName_.empty()) {
         throw EFCreateError(fileName_);
     }
+    // Write through a symbolic link to the file it names rather than replacing the link.
+    const std::string target = FileBehindLinks(fileName_);
     RemoveStaleTempFiles(target);
+    const std::string text = ToText();
+    if (text.size() > kMaxSettingsFileSize || !ReplaceFileWhole(target, text)) {
+        throw EFCreateError(fileName_);
+    }
 }

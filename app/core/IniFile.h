@@ -20,12 +20,18 @@
 //  4. inside a section, a line with "=" is kept as trimmed key, "=", trimmed value; a line
 //     without "=" is kept unchanged (written back, never matches a key). Lines before the first
 //     section are dropped.
+// The largest settings file that is read or written. A real one holds a few kilobytes (some 400
+// bytes per preset); anything larger is refused before it is read, instead of costing several
+// times its size in memory, and the program never writes a file it would refuse to read.
+inline constexpr uint64_t kMaxSettingsFileSize = uint64_t{16} << 20;
+
 class TIniFile {
 public:
     // An empty settings object that is not tied to a file (UpdateFile then needs SetFileName).
     TIniFile() = default;
     // Opens `fileName`: reads it whole when it exists, else starts empty. Throws EFOpenError
-    // ("Cannot open file %s") when the file exists but cannot be read.
+    // ("Cannot open file %s") when the file exists but cannot be read, and EFTooLargeError when
+    // it is larger than kMaxSettingsFileSize (nothing of it is read then).
     explicit TIniFile(std::string fileName);
 
     const std::string& FileName() const { return fileName_; }
@@ -65,8 +71,12 @@ public:
 
     // Writes the whole object to FileName() atomically: a temporary file in the same folder is
     // written, flushed to disk and renamed over the file, so the old file stays whole until the
-    // new one is complete. On any failure the temporary file is removed, the old file is left as
-    // it was, and EFCreateError ("Cannot create file %s") is thrown.
+    // new one is complete. The temporary files of writers killed in the middle of a write are
+    // removed first (on a full disk they would otherwise take the room the new file needs). An
+    // existing file this process may not write (ReplaceFileWhole) is not replaced, and neither
+    // is any file by a text larger than kMaxSettingsFileSize. On any failure the temporary file
+    // is removed, the old file is left as it was, and EFCreateError ("Cannot create file %s")
+    // is thrown.
     void UpdateFile() const;
 
     // Inspection, in file order (for tests and tools).

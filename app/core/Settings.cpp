@@ -2,6 +2,7 @@
 #include "Settings.h"
 
 #include "ColorText.h"
+#include "TextEncoding.h"
 
 namespace {
 
@@ -46,8 +47,10 @@ TWindowSettings ReadWindowSettings(const TIniFile& ini, const TWindowSettings& d
         s.Channel = 0;  // the channel indexes six-element arrays everywhere
     }
     for (int i = 0; i < kChannelCount; ++i) {
-        s.ChannelNames[i] =
-            ini.ReadString("Channels", Indexed("Name", i), defaults.ChannelNames[i]);
+        const std::string key = Indexed("Name", i);
+        s.ChannelNames[i] = ini.ValueExists("Channels", key)
+                                ? StoredTextToUtf8(ini.ReadString("Channels", key, ""))
+                                : defaults.ChannelNames[i];
     }
     for (int j = 0; j < kHistoryColumnCount; ++j) {
         s.HistoryColumnWidths[j] =
@@ -65,7 +68,13 @@ void WriteWindowSettings(TIniFile& ini, const TWindowSettings& s) {
     ini.WriteInteger("General", "Top", s.Top);
     ini.WriteInteger("General", "Channel", s.Channel);
     for (int i = 0; i < kChannelCount; ++i) {
-        ini.WriteString("Channels", Indexed("Name", i), s.ChannelNames[i]);
+        // A name that still reads as the text the file holds keeps the file's bytes (8-bit text
+        // of an older install stays 8-bit); a changed one is written as UTF-8.
+        const std::string key = Indexed("Name", i);
+        const std::string stored = ini.ReadString("Channels", key, "");
+        const bool unchanged =
+            ini.ValueExists("Channels", key) && StoredTextToUtf8(stored) == s.ChannelNames[i];
+        ini.WriteString("Channels", key, unchanged ? stored : s.ChannelNames[i]);
     }
     for (int j = 0; j < kHistoryColumnCount; ++j) {
         ini.WriteInteger("History", Indexed("WithColum", j), s.HistoryColumnWidths[j]);

@@ -42,10 +42,12 @@ TWindowSettings DefaultWindowSettings(
         kDefaultPresetsColumnWidths);
 
 // The reading side of LoadSettings: each key, or its value in `defaults` when it is absent or
-// not a valid integer. A "Channel" outside 0 to 5 gives 0. Names come back trimmed.
+// not a valid integer. A "Channel" outside 0 to 5 gives 0. Names come back trimmed, as UTF-8
+// (StoredTextToUtf8: 8-bit names of older files are Windows-1252), whatever their length.
 TWindowSettings ReadWindowSettings(const TIniFile& ini, const TWindowSettings& defaults);
 // The writing side of SaveSettings, in this order: "General" Left, Top, Channel; "Channels"
-// Name0..Name5; "History" WithColum0..5; "Presets" WithColum0..1.
+// Name0..Name5; "History" WithColum0..5; "Presets" WithColum0..1. A name equal to what its
+// stored value reads as is written back with the stored bytes unchanged; other names as UTF-8.
 void WriteWindowSettings(TIniFile& ini, const TWindowSettings& settings);
 
 // Trace colours, "Channels" Color0..Color5.

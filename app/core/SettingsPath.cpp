@@ -1,29 +1,25 @@
 // Choosing the settings file: beside the program for a portable copy, else in the user's
-// configuration folder.
+// configuration folder, first filled from the file beside the program.
 #include "SettingsPath.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include "AtomicFile.h"
+#include "IniFile.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-bool FolderWritable(const fs::path& folder) {
-    const std::string name = folder.empty() ? std::string(".") : folder.string();
-#ifdef _WIN32
-    return _access(name.c_str(), 2) == 0;
-#else
-    // With the effective ids: what this process can actually do there.
-    return ::faccessat(AT_FDCWD, name.c_str(), W_OK, AT_EACCESS) == 0;
-#endif
+fs::path ConfigFolder(const std::string& xdgConfigHome, const std::string& home) {
+    // A relative $XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    if (!xdgConfigHome.empty() && fs::path(xdgConfigHome).is_absolute()) {
+        return fs::path(xdgConfigHome) / "kelvane";
+    }
+    return fs::path(home) / ".config" / "kelvane";
 }
 
 }  // namespace
@@ -35,20 +31,31 @@ std::string SettingsFileBeside(const std::string& programPath) {
 std::string ChooseSettingsFile(const std::string& programPath, const std::string& xdgConfigHome,
                                const std::string& home) {
     const std::string beside = SettingsFileBeside(programPath);
-    std::error_code ec;
-    if (fs::exists(beside, ec) || FolderWritable(fs::path(beside).parent_path())) {
+    if (CanReplaceFile(beside)) {
         return beside;
     }
-    fs::path configHome;
-    // A relative $XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
-    if (!xdgConfigHome.empty() && fs::path(xdgConfigHome).is_absolute()) {
-        configHome = xdgConfigHome;
-    } else {
-        configHome = fs::path(home) / ".config";
-    }
-    const fs::path folder = configHome / "kelvane";
+    const fs::path folder = ConfigFolder(xdgConfigHome, home);
+    const std::string own = (folder / "kelvane.ini").string();
+    std::error_code ec;
     fs::create_directories(folder, ec);
-    return (folder / "kelvane.ini").string();
+    if (fs::exists(own, ec) || !fs::is_regular_file(beside, ec)) {
+        return own;
+    }
+    const uintmax_t size = fs::file_size(beside, ec);
+    if (!ec && size > kMaxSettingsFileSize) {
+        return beside;
+    }
+    // The user's own file starts as a copy of the one beside the program, so nothing it holds
+    // is lost; written atomically with this user's default permissions.
+    std::ifstream in(beside, std::ios::binary);
+    if (in) {
+        const std::string content{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
+        if (!in.bad()) {
+            ReplaceFileWhole(own, content);
+        }
+    }
+    return own;
 }
 
 std::string SettingsFilePath(const std::string& programPath) {

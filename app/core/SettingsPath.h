@@ -8,10 +8,17 @@
 // Kelvane.exe -> Kelvane.ini).
 std::string SettingsFileBeside(const std::string& programPath);
 
-// The file beside the program when it exists or the program's folder is writable; otherwise
-// <configHome>/kelvane/kelvane.ini, where configHome is `xdgConfigHome` when not empty, else
-// <home>/.config. The "kelvane" folder is created when missing (a failure to create it shows
-// later as "Cannot create file %s" when the file is written).
+// The file beside the program when this user can replace it (CanReplaceFile: it may be written,
+// or it does not exist yet and the program's folder takes new files); otherwise
+// <configHome>/kelvane/kelvane.ini, where configHome is `xdgConfigHome` when it is an absolute
+// path, else <home>/.config. A file beside the program that this user cannot replace (left by a
+// run as the superuser, or shipped beside an installed program) never wins over the user's own
+// file: when the configuration-folder file does not exist yet, it is created as a copy of the
+// file beside the program, so what that file holds is kept. The "kelvane" folder is created
+// when missing (a failure to create it or the copy shows later as "Cannot create file %s" when
+// the file is written). A file beside the program that is too large to be read
+// (kMaxSettingsFileSize) is not copied; it is chosen as it is, so that start-up refuses it with
+// its message and nothing writes it.
 std::string ChooseSettingsFile(const std::string& programPath, const std::string& xdgConfigHome,
                                const std::string& home);
 

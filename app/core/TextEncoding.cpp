@@ -1,4 +1,4 @@
-// UTF-8, UTF-16 and Windows-1252 conversions for preset names.
+// UTF-8, UTF-16 and Windows-1252 conversions for preset and channel names.
 #include "TextEncoding.h"
 
 #include <array>
@@ -42,35 +42,58 @@ bool IsAscii(std::string_view text) {
     return true;
 }
 
+namespace {
+
+// The length of the valid UTF-8 sequence that starts at bytes[i], or 0 when none starts there
+// (overlong forms, surrogates, values above U+10FFFF, cut sequences, stray continuation bytes).
+size_t ValidSequenceLength(std::string_view bytes, size_t i) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    if (b0 < 0x80) {
+        return 1;
+    }
+    size_t length = 0;
+    uint32_t cp = 0;
+    uint32_t minimum = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        length = 2, cp = b0 & 0x1F, minimum = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        length = 3, cp = b0 & 0x0F, minimum = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        length = 4, cp = b0 & 0x07, minimum = 0x10000;
+    }
+    if (length == 0 || i + length > bytes.size()) {
+        return 0;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(bytes[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    const bool valid = cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    return valid ? length : 0;
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t length = ValidSequenceLength(bytes, i);
+        if (length == 0) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 std::string SanitizeUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto b0 = static_cast<unsigned char>(bytes[i]);
-        if (b0 < 0x80) {
-            out.push_back(static_cast<char>(b0));
-            ++i;
-            continue;
-        }
-        size_t length = 0;
-        uint32_t cp = 0;
-        uint32_t minimum = 0;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            length = 2, cp = b0 & 0x1F, minimum = 0x80;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            length = 3, cp = b0 & 0x0F, minimum = 0x800;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            length = 4, cp = b0 & 0x07, minimum = 0x10000;
-        }
-        bool valid = length != 0 && i + length <= bytes.size();
-        for (size_t k = 1; valid && k < length; ++k) {
-            const auto b = static_cast<unsigned char>(bytes[i + k]);
-            valid = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-        if (valid) {
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t length = ValidSequenceLength(bytes, i);
+        if (length != 0) {
             out.append(bytes.substr(i, length));
             i += length;
         } else {
@@ -116,4 +139,8 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
         }
     }
     return out;
+}
+
+std::string StoredTextToUtf8(std::string_view bytes) {
+    return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }

@@ -3,7 +3,11 @@
 #include "Version.h"
 
 #ifdef _WIN32
+// windows.h declares a GetVersion of its own (the system's version number); renamed while it
+// is read, it stays out of the way of the program's GetVersion.
+#define GetVersion GetVersionOfWindows
 #include <windows.h>
+#undef GetVersion
 
 #include <cstdio>
 #include <vector>

@@ -1,9 +1,14 @@
-// Where the settings file lives: beside the program, else in the user's configuration folder.
+// Where the settings file lives: beside the program when the user can replace it there, else in
+// the user's configuration folder.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
+#include <iostream>
 
 #include "SettingsPath.h"
 #include "TempFolder.h"
@@ -11,6 +16,21 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// Runs `body` as "nobody" when the tests run as the superuser, so that permissions bind.
+template <typename Body>
+void AsUser(Body body) {
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(seteuid(kNobody), 0);
+    }
+    body();
+    if (root) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+}
 
 TEST(SettingsPath, ExtensionReplacedByIni) {
     EXPECT_EQ(SettingsFileBeside("/opt/kelvane/kelvane"), "/opt/kelvane/kelvane.ini");
@@ -25,6 +45,7 @@ TEST(SettingsPath, WritableProgramFolderIsUsed) {
               folder.File("kelvane.ini"));
 }
 
+#ifndef _WIN32  // folder modes and user ids
 TEST(SettingsPath, ReadOnlyProgramFolderUsesConfigFolder) {
     TempFolder folder;
     const fs::path bin = folder.Path() / "bin";
@@ -53,12 +74,89 @@ TEST(SettingsPath, ReadOnlyProgramFolderUsesConfigFolder) {
     EXPECT_EQ(chosenXdg, home + "/xdg/kelvane/kelvane.ini");
     EXPECT_TRUE(fs::is_directory(home + "/xdg/kelvane"));
     EXPECT_EQ(chosenRelative, chosenHome) << "a relative XDG_CONFIG_HOME is ignored";
-
-    // A file already beside the program wins even in a read-only folder.
-    ASSERT_EQ(chmod(bin.c_str(), 0755), 0);
-    WriteWholeFile((bin / "kelvane.ini").string(), "");
-    ASSERT_EQ(chmod(bin.c_str(), 0555), 0);
-    EXPECT_EQ(ChooseSettingsFile(program, "", home), (bin / "kelvane.ini").string());
 }
+
+// A file beside the program is used only when this user can replace it; otherwise the user's
+// own file, which starts as a copy of the one beside the program.
+struct BesideCase {
+    const char* name;
+    bool besideExists;
+    mode_t besideMode;
+    mode_t folderMode;  // of the program's folder
+    bool besideOfRoot;  // the file belongs to the superuser (left by a run as root)
+    bool ownExists;     // the user's own file exists already
+    bool chooseBeside;
+};
+
+const BesideCase kBesideCases[] = {
+    {"no file in a writable folder: a portable copy", false, 0, 0755, false, false, true},
+    {"the user's file in a writable folder", true, 0644, 0755, false, false, true},
+    {"no file in a read-only folder", false, 0, 0555, false, false, false},
+    {"a read-only file (0444)", true, 0444, 0755, false, false, false},
+    {"a file in a read-only folder (an installed program)", true, 0644, 0555, false, false, false},
+    {"the superuser's file in the user's folder", true, 0644, 0755, true, false, false},
+    {"a read-only file beside the user's own file", true, 0444, 0755, false, true, false},
+};
+
+TEST(SettingsPath, FileBesideTheProgramWinsOnlyWhenTheUserCanReplaceIt) {
+    const bool root = geteuid() == 0;
+    const std::string besideText = "[General]\r\nLeft=12\r\n\r\n[Channels]\r\nName0=\xE9t\xE9\r\n";
+    const std::string ownText = "[General]\r\nLeft=99\r\n\r\n";
+    for (const BesideCase& c : kBesideCases) {
+        SCOPED_TRACE(c.name);
+        if (c.besideOfRoot && !root) {
+            std::cout << "[   NOTE   ] " << c.name << ": needs the superuser to make the file\n";
+            continue;
+        }
+        // As the superuser the choice is made as "nobody", so that permissions bind; what the
+        // user owns is handed to that user.
+        TempFolder folder;
+        const fs::path bin = folder.Path() / "bin";
+        const fs::path home = folder.Path() / "home";
+        const fs::path ownFolder = home / ".config" / "kelvane";
+        fs::create_directory(bin);
+        fs::create_directories(ownFolder);
+        const std::string beside = (bin / "kelvane.ini").string();
+        const std::string own = (ownFolder / "kelvane.ini").string();
+        if (c.besideExists)
+            WriteWholeFile(beside, besideText);
+        if (c.ownExists)
+            WriteWholeFile(own, ownText);
+        if (root) {
+            for (const fs::path& path : {bin, home, home / ".config", ownFolder, fs::path(own)}) {
+                if (fs::exists(path)) {
+                    ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+                }
+            }
+            if (c.besideExists && !c.besideOfRoot) {
+                ASSERT_EQ(chown(beside.c_str(), kNobody, kNobody), 0);
+            }
+        }
+        if (c.besideExists) {
+            ASSERT_EQ(chmod(beside.c_str(), c.besideMode), 0);
+        }
+        ASSERT_EQ(chmod(bin.c_str(), c.folderMode), 0);
+
+        std::string chosen;
+        AsUser([&] { chosen = ChooseSettingsFile((bin / "kelvane").string(), "", home); });
+        EXPECT_EQ(chosen, c.chooseBeside ? beside : own);
+        if (c.besideExists) {
+            EXPECT_TRUE(ReadWholeFile(beside) == besideText) << "the file beside was changed";
+        }
+        if (c.chooseBeside)
+            continue;
+        if (!c.besideExists) {
+            EXPECT_FALSE(fs::exists(own));
+            continue;
+        }
+        // The user's own file: kept when it exists, else a byte-for-byte copy the user may write.
+        EXPECT_TRUE(ReadWholeFile(own) == (c.ownExists ? ownText : besideText));
+        struct stat st {};
+        ASSERT_EQ(stat(own.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, root ? kNobody : geteuid());
+        EXPECT_NE(st.st_mode & S_IWUSR, 0u);
+    }
+}
+#endif
 
 }  // namespace

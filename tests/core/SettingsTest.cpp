@@ -92,6 +92,41 @@ TEST(Settings, HandEditedFileKeepsItsShape) {
     EXPECT_EQ(RunProgramOnce(written), written);
 }
 
+TEST(Settings, ChannelNamesOfOlderFilesAreDecodedAndKeptByteForByte) {
+    struct Case {
+        const char* name;
+        std::string stored;  // the bytes in the file
+        std::string shown;   // the name as UTF-8
+    };
+    const std::string longName(40000, 'n');
+    const Case cases[] = {
+        {"Windows-1252 letters", "\xE9t\xE9 fan", "\xC3\xA9t\xC3\xA9 fan"},
+        {"Windows-1252 punctuation", "\x80 \x85 \x9F", "\xE2\x82\xAC \xE2\x80\xA6 \xC5\xB8"},
+        {"a byte 1252 leaves undefined", "a\x81", "a\xC2\x81"},
+        {"a broken UTF-8 sequence", "\xC3\x28", "\xC3\x83("},
+        {"valid UTF-8 stays", "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
+        {"a long 8-bit name", longName + "\xFC", longName + "\xC3\xBC"},
+        {"a long ASCII name", longName + longName, longName + longName},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = "[Channels]\r\nName0=Pump\r\nName1=" + c.stored + "\r\n\r\n";
+        TWindowSettings seen;
+        const std::string written = RunProgramOnce(file, &seen);
+        EXPECT_TRUE(seen.ChannelNames[1] == c.shown);
+        TIniFile ini;
+        ini.LoadFromText(written);
+        EXPECT_TRUE(ini.ReadString("Channels", "Name1", "") == c.stored)
+            << "a name nobody edited came back changed";
+
+        // A name the user changes is stored as UTF-8; the others keep their bytes.
+        seen.ChannelNames[0] = "Gr\xC3\xBCn";
+        WriteWindowSettings(ini, seen);
+        EXPECT_EQ(ini.ReadString("Channels", "Name0", ""), "Gr\xC3\xBCn");
+        EXPECT_TRUE(ini.ReadString("Channels", "Name1", "") == c.stored);
+    }
+}
+
 TEST(Settings, ChannelOutsideRangeFallsBackToZero) {
     for (const char* value : {"-1", "6", "100", "5", "0"}) {
         TIniFile ini;

@@ -1,8 +1,8 @@
 // Damaged settings files, one table per kind of damage: every key the program reads with a bad
-// value, a damaged preset list, repeated sections, binary garbage, NUL bytes, line endings and a
-// very large file. Each case gets the documented fallback or error, and nothing the user stored
-// is lost: a start-up that fails leaves the file byte for byte as it was, and one that goes on
-// writes back every other value unchanged.
+// value, a damaged preset list, repeated sections, binary garbage, NUL bytes, line endings and the
+// largest file the program reads. Each case gets the documented fallback or error, and nothing
+// the user stored is lost: a start-up that fails leaves the file byte for byte as it was, and one
+// that goes on writes back every other value unchanged.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -243,22 +243,25 @@ TEST_F(DamagedSettings, BadScopeOrGraphColourEndsStartUpAndWritesNothing) {
 }
 
 TEST_F(DamagedSettings, ChannelNamesKeepWhateverTheyHold) {
-    const std::string names[] = {
-        "\x01\x02garbage\xFF\xFE",
-        "a\x00"
-        "b"s,
-        std::string(65536, 'n'),
-        "[NotASection]",
-        "key=value=more",
-        ";not a comment here",
-        "\xC3\x28 invalid UTF-8",
+    // The stored bytes, and the name they read as: 8-bit text of an older file is Windows-1252.
+    const std::pair<std::string, std::string> names[] = {
+        {"\x01\x02garbage\xFF\xFE", "garbage\xC3\xBF\xC3\xBE"},
+        {"a\x00"
+         "b"s,
+         "a\x00"
+         "b"s},
+        {std::string(65536, 'n'), std::string(65536, 'n')},
+        {"[NotASection]", "[NotASection]"},
+        {"key=value=more", "key=value=more"},
+        {";not a comment here", ";not a comment here"},
+        {"\xC3\x28 invalid UTF-8", "\xC3\x83( invalid UTF-8"},
     };
-    for (const std::string& name : names) {
+    for (const auto& [name, shown] : names) {
         SCOPED_TRACE(name.substr(0, 40));
         SettingsRun run;
         Run(WithValue(stored_, "Channels", "Name2", name), run);
         ASSERT_EQ(run.fatal, "");
-        EXPECT_EQ(run.window.ChannelNames[2], Trimmed(name));
+        EXPECT_EQ(run.window.ChannelNames[2], shown);
         ExpectStored(run);
         EXPECT_EQ(run.written, WithValue(stored_, "Channels", "Name2", Trimmed(name)));
     }
@@ -469,30 +472,38 @@ TEST_F(DamagedSettings, BinaryGarbageNeverCrashesAndSettlesAfterOneWrite) {
     EXPECT_GT(completedRuns, 0);
 }
 
-TEST_F(DamagedSettings, FiftyMegabyteFileLoadsAndWritesBackTheSameContent) {
-    // A store of some 120 000 presets plus a large section of the user's own: about 50 MB.
+TEST_F(DamagedSettings, LargestFileLoadsAndWritesBackTheSameAndALargerOneIsRefused) {
+    // A store of some 38 000 presets plus a section of the user's own, filled up to the largest
+    // size a settings file may have.
     TIniFile ini;
     ini.LoadFromText(stored_);
     TParams params;
     FillStoredPresets(params);
-    for (int i = 0; i < 120000; ++i) {
+    for (int i = 0; i < 38000; ++i) {
         TParamsItem& item = params.AddNew();
         item.Name = "Preset " + std::to_string(i);
         item.Channels[i % kPresetChannels].T_max = i;
     }
     SavePresets(ini, params);
     std::string content = ini.ToText() + "[Bulk]\r\n";
-    for (int i = 0; i < 200000; ++i) {
+    for (int i = 0; content.size() + 60 < kMaxSettingsFileSize; ++i) {
         content += "Key" + std::to_string(i) + "=" + std::string(40, 'v') + "\r\n";
     }
-    content += "\r\n";
-    ASSERT_GT(content.size(), 50u << 20);
+    content += "Last=" + std::string(kMaxSettingsFileSize - content.size() - 9, 'w') + "\r\n\r\n";
+    ASSERT_EQ(content.size(), kMaxSettingsFileSize);
 
     SettingsRun run;
     Run(content, run);
     ASSERT_EQ(run.fatal, "");
-    EXPECT_EQ(run.params.Count(), 120003);
+    EXPECT_EQ(run.params.Count(), 38003);
     EXPECT_TRUE(run.written == content) << "the large file came back changed";
+
+    // One byte more: refused before it is read, and left as it is (Run checks the file).
+    SettingsRun refused;
+    Run(content + ";", refused);
+    EXPECT_EQ(refused.fatal, "Settings file " + path_ +
+                                 " was not read: it holds 16777217 bytes, more than the 16 MB a "
+                                 "settings file may hold. The file is left as it is.");
 }
 
 }  // namespace

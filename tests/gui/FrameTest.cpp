@@ -106,7 +106,7 @@ private slots:
                                 << "Delete preset|Deletes selected preset";
         QTest::newRow("active") << "acPresetsActive"
                                 << "Presets"
-                                << "Active" << QKeySequence(Qt::Key_Return)
+                                << "Active" << QKeySequence(Qt::Key_Enter)
                                 << "Active preset|Makes selected preset active";
         QTest::newRow("edit") << "acPresetsEdit"
                               << "Presets"

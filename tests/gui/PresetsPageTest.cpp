@@ -1,6 +1,7 @@
 // The Presets page and the tray's preset submenu over a scripted device: adding, renaming and
 // deleting presets through the actions and their dialogs, the bold active row, making a preset
-// active (exactly six SetM requests), the enable rules and keys, and the close query afterwards.
+// active (exactly six SetM requests), the enable rules and keys, the close query afterwards, and
+// the settings file written at every change of the presets.
 #include <QActionGroup>
 #include <QLabel>
 #include <QMenu>
@@ -12,7 +13,9 @@
 #include "InputQuery.h"
 #include "PaintBox.h"
 #include "VirtualListModel.h"
+#include "core/IniFile.h"
 #include "core/Params.h"
+#include "core/PresetsFile.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -417,6 +420,86 @@ private slots:
         const QImage drawn = form.pbGraph->Canvas().copy();
         form.DrawGraphPicture(0);
         QCOMPARE(drawn, form.pbGraph->Canvas());
+    }
+
+    void presetChangesAreWrittenAtOnce_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("active");
+        QTest::newRow("add") << "add" << QStringList{"Default", "A", "B", "Night"} << 0;
+        QTest::newRow("rename") << "rename" << QStringList{"Default", "Night", "B"} << 0;
+        QTest::newRow("delete") << "delete" << QStringList{"Default", "B"} << 0;
+        QTest::newRow("activate") << "activate" << QStringList{"Default", "A", "B"} << 2;
+        QTest::newRow("activate from the tray") << "tray" << QStringList{"Default", "A", "B"} << 1;
+    }
+
+    void presetChangesAreWrittenAtOnce() {
+        QFETCH(QString, change);
+        QFETCH(QStringList, names);
+        QFETCH(int, active);
+        TWindowRig rig;
+        TMainForm& form = OpenWithPresets(rig, {"A", "B"});
+        // A name typed before the change goes with it: the file is one picture of this moment.
+        form.edN[1]->setText(QStringLiteral("Radiator"));
+        QVERIFY(!rig.IniExists());
+        TQueryAnswer seen;
+        if (change == "add") {
+            rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Night")));
+            form.acPresetsAdd->trigger();
+        } else if (change == "rename") {
+            SelectRow(form, 1);
+            rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Night")));
+            form.acPresetsEdit->trigger();
+        } else if (change == "delete") {
+            SelectRow(form, 1);
+            rig.dialogs.Answer(QMessageBox::Yes);
+            form.acPresetsDelete->trigger();
+        } else if (change == "activate") {
+            SelectRow(form, 2);
+            form.acPresetsActive->trigger();
+        } else {
+            form.pmSystray->popup(QPoint(10, 10));
+            form.miPresets->actions()[1]->trigger();
+            form.pmSystray->hide();
+        }
+        QCOMPARE(rig.dialogs.unanswered, 0);
+
+        // What a crash or a kill now would leave: the presets as they are, with the rest.
+        const QByteArray written = rig.ReadIni();
+        TIniFile ini;
+        ini.LoadFromText(written.toStdString());
+        TParams stored;
+        QVERIFY(LoadPresets(ini, stored));
+        QStringList storedNames;
+        for (int i = 0; i < stored.Count(); ++i)
+            storedNames << QString::fromStdString(stored.Items(i).Name);
+        QCOMPARE(storedNames, names);
+        QCOMPARE(stored.ActiveIndex(), active);
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(stored.Items(names.size() - 1).Channels[c],
+                     change == "add" ? TChannelParams{} : Record(2, c));
+        QCOMPARE(ReadWindowSettings(ini, {}).ChannelNames[1], std::string("Radiator"));
+        // Nothing else changes until the exit, which writes the same file.
+        rig.Close();
+        QVERIFY2(rig.ReadIni() == written, "the exit wrote another file than the preset change");
+    }
+
+    void theActiveShortcutIsShownAsEnter() {
+        TWindowRig rig;
+        TMainForm& form = OpenWithPresets(rig, {"A", "B"});
+        QCOMPARE(form.acPresetsActive->shortcut().toString(QKeySequence::NativeText),
+                 QStringLiteral("Enter"));
+        // Both Enter keys activate: the keypad's and the main keyboard's (Return).
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.lvPresets->setFocus();
+        SelectRow(form, 1);
+        QTest::keyClick(form.lvPresets, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form.Params->Active(), &form.Params->Items(1));
+        SelectRow(form, 2);
+        QTest::keyClick(form.lvPresets, Qt::Key_Return);
+        QCOMPARE(form.Params->Active(), &form.Params->Items(2));
+        QCOMPARE(FakeDevice().calls.size(), size_t(12));
     }
 
     void keysActOnlyOnThePresetsPage() {

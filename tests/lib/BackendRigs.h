@@ -1,10 +1,8 @@
 // One rig per transport backend that can run here, each with a controller stand-in behind it:
 // the D2XX backend over the stand-in driver, the simulator backend and the serial-port backend
-// over a real pseudo-terminal. The contract suite runs the same tests over all of them.
+// over a real pseudo-terminal. The contract suite runs the same tests over all of them. On
+// Windows only the D2XX rig exists.
 #pragma once
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -12,9 +10,14 @@
 #include <sstream>
 
 #include "FakeFtdiControl.h"
+#include "backends/D2xx.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "PtyPeer.h"
 #include "ScratchFolder.h"
-#include "backends/D2xx.h"
 #include "backends/SerialPort.h"
 #include "backends/SimPorts.h"
 
@@ -33,6 +36,7 @@ public:
 private:
     std::string previous_;
 };
+#endif
 
 class D2xxRig {
 public:
@@ -66,6 +70,7 @@ private:
     D2xxBackend backend_;
 };
 
+#ifndef _WIN32
 // Rigs over a pseudo-terminal differ only in how the backend finds it.
 class PtyRig {
 public:
@@ -125,3 +130,4 @@ private:
     std::unique_ptr<SerialPortBackend> owned_ = MakeBackend();
     SerialPortBackend& backend_ = *owned_;
 };
+#endif

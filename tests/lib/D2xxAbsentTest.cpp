@@ -1,8 +1,8 @@
 // The D2XX backend where no usable driver library can be loaded: no devices and no error.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "backends/D2xx.h"
+#include "backends/DynamicLibrary.h"
 
 namespace {
 
@@ -17,8 +17,7 @@ void ExpectAbsent(D2xxBackend& d2xx) {
 }
 
 TEST(D2xxAbsent, NoLibraryOnTheSearchPath) {
-    if (void* installed = dlopen(D2xxBackend::DefaultLibraryName(), RTLD_NOW | RTLD_LOCAL)) {
-        dlclose(installed);
+    if (DynamicLibrary installed; installed.Load(D2xxBackend::DefaultLibraryName())) {
         GTEST_SKIP() << "a D2XX driver is installed on this machine";
     }
     D2xxBackend d2xx;

@@ -2,19 +2,19 @@
 // search path, exactly as the D2XX backend loads it, so both share one instance.
 #pragma once
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "ScriptedBackend.h"
+#include "backends/D2xx.h"
+#include "backends/DynamicLibrary.h"
 
 class FakeFtdiControl {
 public:
     FakeFtdiControl() {
-        handle_ = dlopen("libftd2xx.so", RTLD_NOW | RTLD_LOCAL);
-        if (handle_ == nullptr) {
-            ADD_FAILURE() << "stand-in driver not on the library path: " << dlerror();
+        if (!library_.Load(D2xxBackend::DefaultLibraryName())) {
+            ADD_FAILURE() << "stand-in driver not on the library path";
             return;
         }
         Bind(reset, "FakeFtdi_Reset");
@@ -26,14 +26,10 @@ public:
         Bind(clearLog, "FakeFtdi_ClearLog");
         Bind(isOpen, "FakeFtdi_IsOpen");
     }
-    ~FakeFtdiControl() {
-        if (handle_ != nullptr)
-            dlclose(handle_);
-    }
     FakeFtdiControl(const FakeFtdiControl&) = delete;
     FakeFtdiControl& operator=(const FakeFtdiControl&) = delete;
 
-    bool Loaded() const { return handle_ != nullptr && isOpen != nullptr; }
+    bool Loaded() const { return library_.Loaded() && isOpen != nullptr; }
     void Reply(uint32_t device, const Bytes& bytes) {
         queueReply(device, bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
@@ -54,10 +50,10 @@ public:
 private:
     template <class Fn>
     void Bind(Fn& fn, const char* name) {
-        fn = reinterpret_cast<Fn>(dlsym(handle_, name));
+        fn = reinterpret_cast<Fn>(library_.Symbol(name));
         if (fn == nullptr)
             ADD_FAILURE() << "stand-in driver lacks " << name;
     }
 
-    void* handle_ = nullptr;
+    DynamicLibrary library_;
 };

@@ -1,5 +1,6 @@
 // A stand-in for FTDI's D2XX driver library: the ten functions the device library calls, over
-// scripted in-memory devices, with every call logged. Built as libftd2xx.so for the tests only.
+// scripted in-memory devices, with every call logged. Built as libftd2xx.so (FTD2XX.dll on
+// Windows) for the tests only.
 #include "FakeFtdi.h"
 
 #include <cstdio>
@@ -9,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#define FAKE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
