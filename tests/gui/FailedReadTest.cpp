@@ -212,31 +212,6 @@ private slots:
         form.TimerTimer();
         QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"OpenDevice", "OpenDevice"}));
     }
-
-    // A parameter read that fails leaves the active preset as it was, whatever it left in its
-    // outputs; the channel's manual PWM too.
-    void aFailedParameterReadNeverReachesThePreset_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("busy") << "busy";
-        QTest::newRow("garbled") << "garbled";
-        QTest::newRow("timeout") << "timeout";
-    }
-
-    void aFailedParameterReadNeverReachesThePreset() {
-        QFETCH(QString, kind);
-        FakeDevice().records[3] = {0, 250, 60, 450, 200, 650, 900, 77};
-        TWindowRig rig;
-        TMainForm& form = rig.Open();
-        const TChannelParams before = form.Params->Active()->Channels[3];
-        QCOMPARE(form.Pwm[3], 77);
-        FakeDevice().records[3] = {2, 1, 2, 3, 4, 5, 6, 55};
-        ScriptFailure(kind, "GetM(3)", -1);
-        rig.dialogs.Answer(QMessageBox::Ok);
-        QTest::mouseClick(form.btCh[3], Qt::LeftButton);
-        QCOMPARE(rig.dialogs.shown.size(), size_t(1));
-        QCOMPARE(form.Params->Active()->Channels[3], before);
-        QCOMPARE(form.Pwm[3], 77);
-    }
 };
 
 KELVANE_GUI_TEST_MAIN(FailedReadTest)

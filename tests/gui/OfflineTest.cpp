@@ -1,14 +1,13 @@
 // Off-line over a scripted device: the controls that send to the controller are disabled and
 // nothing pretends to reach it (edits, manual PWM, Save, Recall, preset activation from the page
-// and the tray), presets can still be managed, the close query never reports a save that could
-// not happen, and a reconnection leaves the active preset as the user stored it.
+// and the tray) while the other preset actions stay, the close query never reports a save that
+// could not happen, and a reconnection leaves the active preset as the user stored it.
 #include <QMenu>
 #include <QTreeView>
 
 #include "ActionList.h"
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
-#include "InputQuery.h"
 #include "VirtualListModel.h"
 #include "core/Params.h"
 #include "widgets/Floatedit.h"
@@ -53,16 +52,6 @@ void SelectPresetRow(TMainForm& form, int row) {
         form.PresetsModel->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     form.ActionList1->UpdateAll();
-}
-
-TScriptedDialogs::TAnswer AnswerName(const QString& name) {
-    return [name](QDialog& dialog) {
-        auto* query = qobject_cast<TInputQueryDialog*>(&dialog);
-        if (query == nullptr)
-            return int(QDialog::Rejected);
-        query->Edit()->setText(name);
-        return int(QDialog::Accepted);
-    };
 }
 
 TSetM Sent(int channel, const TFakeRecord& r) {
@@ -134,29 +123,6 @@ private slots:
             QCOMPARE(form.Params->Active()->Channels[2].T_min, 300);
             QCOMPARE(form.Changed, (std::array<bool, 6>{}));
         });
-    }
-
-    void presetsAreManagedOffline() {
-        TWindowRig rig;
-        TMainForm& form = rig.Open();
-        GoOffline(form);
-        form.PageControl->setCurrentWidget(form.tsPresets);
-        form.ActionList1->UpdateAll();
-        FakeDevice().calls.clear();
-        rig.dialogs.Answer(AnswerName(QStringLiteral("Quiet")));
-        form.acPresetsAdd->trigger();
-        rig.dialogs.Answer(AnswerName(QStringLiteral("Night")));
-        form.acPresetsAdd->trigger();
-        SelectPresetRow(form, 1);
-        rig.dialogs.Answer(AnswerName(QStringLiteral("Very quiet")));
-        form.acPresetsEdit->trigger();
-        SelectPresetRow(form, 2);
-        rig.dialogs.Answer(QMessageBox::Yes);
-        form.acPresetsDelete->trigger();
-        QCOMPARE(form.Params->Count(), 2);
-        QCOMPARE(form.Params->Items(1).Name, std::string("Very quiet"));
-        QVERIFY(FakeDevice().calls.empty());
-        QCOMPARE(rig.dialogs.unanswered, 0);
     }
 
     // Off-line at close: no save is offered or reported; the box names the channels whose
@@ -232,6 +198,7 @@ private slots:
         const TFakeRecord eeprom{2, 100, 0, 500, 255, 800, 0, 0};
         FakeDevice().records[1] = eeprom;
         FakeDevice().records[4] = eeprom;
+        FakeDevice().pwm[1] = 60;  // its own curve's output
         FakeDevice().calls.clear();
         form.TimerTimer();
         QVERIFY(form.Online);
@@ -242,21 +209,6 @@ private slots:
         // Manual control: the preset's hand-set PWM is the channel's again.
         QCOMPARE(form.Pwm[1], kHeld.pwm);
         QCOMPARE(form.feTmin->text(), QStringLiteral("30.0"));
-    }
-
-    // The first connection of a run that started off-line reads the controller, as a start
-    // on-line does; nothing is sent.
-    void theFirstConnectionReadsTheController() {
-        FakeDevice().openResult = false;
-        TWindowRig rig;
-        TMainForm& form = rig.Open();
-        QVERIFY(!form.Online);
-        FakeDevice().openResult = true;
-        form.TimerTimer();
-        QVERIFY(form.Online);
-        QCOMPARE(form.Params->Active()->Channels[2].T_max, kHeld.tMax);
-        QVERIFY(FakeDevice().setM.empty());
-        QCOMPARE(form.Changed, (std::array<bool, 6>{}));
     }
 
 private:
