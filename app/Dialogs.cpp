@@ -47,6 +47,14 @@ QMessageBox::StandardButton AskYesNoCancel(const QString& text) {
     }
 }
 
+QMessageBox::StandardButton AskYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Confirm"), text,
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return Dialogs().Exec(box) == QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::No;
+}
+
 void ShowInformation(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
     Dialogs().Exec(box);

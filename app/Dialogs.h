@@ -25,5 +25,7 @@ void ShowErrorMessage(const QString& message);
 // A confirmation box with the buttons Yes, No and Cancel; Escape and the close button give
 // Cancel.
 QMessageBox::StandardButton AskYesNoCancel(const QString& text);
+// A warning box with the buttons Yes and No; Escape and the close button give No.
+QMessageBox::StandardButton AskYesNo(const QString& text);
 // An information box with one OK button.
 void ShowInformation(const QString& title, const QString& text);

@@ -159,7 +159,7 @@ void TMainForm::FormCreate() {
     cbCh->setCurrentIndex(SelectedChannel);
     Updating = false;
 
-    Online = QV725_OpenDevice() != 0;
+    Online = CmdOpenDevice();
     SetStatusOnline(Online);
     Changed.fill(false);
 
@@ -168,6 +168,7 @@ void TMainForm::FormCreate() {
         UpdateCommonPage();
         for (int channel = 0; channel < kChannelCount; ++channel)
             ReadChannelParams(channel);
+        ControllerParamsKnown = Online;
         ShowChannelParams(SelectedChannel);
         UpdateChannelPage(SelectedChannel);
     } catch (const EHardwareException&) {
@@ -219,18 +220,42 @@ bool TMainForm::FormCloseQuery() {
         return true;
     if (std::none_of(Changed.begin(), Changed.end(), [](bool changed) { return changed; }))
         return true;
-    switch (AskYesNoCancel(QStringLiteral("Save new parameters to EEPROM?"))) {
-        case QMessageBox::Yes:
-            for (int channel = 0; channel < kChannelCount; ++channel) {
-                if (Changed[channel])
-                    CmdSavePar(channel);
-            }
-            return true;
-        case QMessageBox::No:
-            return true;
-        default:
-            return false;
+    // Polling goes on while a box is open: the controller may leave while the question waits,
+    // and then the answer Yes could save nothing.
+    for (;;) {
+        if (!Online)
+            return AskYesNo(UnsavedChannelsText(Changed)) == QMessageBox::Yes;
+        switch (AskYesNoCancel(QStringLiteral("Save new parameters to EEPROM?"))) {
+            case QMessageBox::Yes:
+                if (!Online)
+                    continue;
+                for (int channel = 0; channel < kChannelCount; ++channel) {
+                    if (Changed[channel])
+                        CmdSavePar(channel);
+                }
+                return true;
+            case QMessageBox::No:
+                return true;
+            default:
+                return false;
+        }
     }
+}
+
+QString TMainForm::UnsavedChannelsText(const std::array<bool, kChannelCount>& changed) {
+    QStringList numbers;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (changed[channel])
+            numbers << QString::number(channel + 1);
+    }
+    QString list = numbers.join(QStringLiteral(", "));
+    if (numbers.size() > 1) {
+        const qsizetype last = list.lastIndexOf(QStringLiteral(", "));
+        list.replace(last, 2, QStringLiteral(" and "));
+    }
+    return QStringLiteral("OFF-Line: new parameters of channel") +
+           (numbers.size() > 1 ? QStringLiteral("s ") : QStringLiteral(" ")) + list +
+           QStringLiteral(" cannot be saved to EEPROM.\nExit anyway?");
 }
 
 void TMainForm::FormClose() {

@@ -56,8 +56,11 @@ public:
     // --- start-up and shutdown (Main.cpp) ---
     void FormCreate();
     // Asks "Save new parameters to EEPROM?" when a channel was changed; false keeps the window
-    // open.
+    // open. Off-line nothing can be saved: it says so for the changed channels and asks whether
+    // to exit anyway.
     bool FormCloseQuery();
+    // "OFF-Line: new parameters of channels 2 and 5 cannot be saved to EEPROM." and the question.
+    static QString UnsavedChannelsText(const std::array<bool, kChannelCount>& changed);
     void FormClose();
     void FormDestroy();
     // Closes the window through the usual close path but without the EEPROM question (which
@@ -96,15 +99,33 @@ public:
     void PageControlChange();
     // Turns to page `index` as the program does: PageControlChange does not run.
     void SetActivePage(int index);
+    // First status panel := "ON-Line" or "OFF-Line"; off-line the read-outs turn grey (they keep
+    // their last readings) and the controls that send to the controller are disabled.
     void SetStatusOnline(bool online);
+    void ShowReadoutsStale(bool stale);
     // The poll period in units of 10 ms (the scope widget's interval; 100 by default). Tests set
     // 0 to stop the clock and drive TimerTimer themselves.
     void SetPollInterval(int interval);
 
     // --- Channel page (MainChannel.cpp) ---
     void SelectChannel(int channel);
+    // The controller's parameters into the active preset (only a complete answer, only on-line).
     void ReadChannelParams(int channel);
+    // Reconnection: the first time in a run the six sets are read into the active preset as at
+    // start-up; after that the preset stays as stored and each channel whose controller holds
+    // other parameters is sent the preset's record again (RestoreChannelParams).
+    void ReadOrRestoreChannelParams();
+    void RestoreChannelParams(int channel);
     void ShowChannelParams(int channel);
+    // The six parameter fields from the values stored in the active preset.
+    void ShowStoredFields(int channel);
+    // fePx from Pwm[channel].
+    void ShowManualPwm(int channel);
+    // Enables or disables the controls that send to the controller (the parameter fields and
+    // check boxes, the manual PWM, Save and Recall); disabling drops text not yet committed.
+    void EnableControllerControls(bool enabled);
+    // Commits the text typed into the Channel page's focused field.
+    void CommitTypedField();
     void TakeChannelParams(int channel);
     void WriteChannelParams(int channel);
     void UpdateChannelPage(int channel);
@@ -124,6 +145,8 @@ public:
     // Mouse on the graph: the focus goes to Panel1, then, with manual PWM, the row sets fePx.
     void pbGraphMouseDown(Qt::MouseButton button, int x, int y);
     void pbGraphMouseMove(Qt::MouseButtons buttons, int x, int y);
+    // fePx := the percent of graph row y, marked as the user's, when the PWM is set by hand.
+    void SetManualPwmFromGraph(int y);
 
     // --- History page (MainHistory.cpp) ---
     bool acHistoryColorChangeUpdate() const;
@@ -177,6 +200,9 @@ public:
     std::array<int32_t, kChannelCount> FanSpeed{};
     std::array<int32_t, kChannelCount> Pwm{};
     std::array<bool, kChannelCount> Changed{};
+    // The six parameter sets have been read from the controller into the active preset in this
+    // run (so a reconnection restores the preset instead of reading it again).
+    bool ControllerParamsKnown = false;
     std::array<QString, kChannelCount> ChannelName;
     int32_t CursorT = 0;
     int32_t CursorPwm = 0;

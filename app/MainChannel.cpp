@@ -1,6 +1,7 @@
 // The Channel page: reading a channel's parameters from the controller into the active preset,
 // showing them, taking the user's edits into the preset and sending them at once, the manual
-// PWM, the EEPROM buttons, refreshing the read-outs, and choosing the channel.
+// PWM, the EEPROM buttons, refreshing the read-outs, choosing the channel, and the controls that
+// send to the controller, which are disabled while it is off-line.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,16 +21,19 @@
 namespace {
 
 // Sets Updating for the lifetime of the guard, so the page's change handlers ignore the
-// program's own changes, also when filling the page fails half-way.
+// program's own changes, also when filling the page fails half-way. Guards nest.
 class TUpdatingGuard {
 public:
-    explicit TUpdatingGuard(bool& updating) : updating_(updating) { updating_ = true; }
-    ~TUpdatingGuard() { updating_ = false; }
+    explicit TUpdatingGuard(bool& updating) : updating_(updating), before_(updating) {
+        updating_ = true;
+    }
+    ~TUpdatingGuard() { updating_ = before_; }
     TUpdatingGuard(const TUpdatingGuard&) = delete;
     TUpdatingGuard& operator=(const TUpdatingGuard&) = delete;
 
 private:
     bool& updating_;
+    bool before_;
 };
 
 // Drops the fraction of a field value (toward zero). The fields keep their values inside their
@@ -45,11 +49,6 @@ int32_t TenthsFromField(double degrees) {
     return Truncate(degrees * 10 + 0.5);
 }
 
-// PWM 0..255 from percent: 50 -> 128. The order of the operations is part of the result.
-int32_t PwmFromField(double percent) {
-    return Truncate(percent * 255 * 0.01 + 0.5);
-}
-
 // The manual PWM field is read-only exactly under automatic control, with the button face
 // behind it then and the window colour otherwise. Both colours come from the application's
 // palette: the field's own Base is the colour it shows now, not the window colour.
@@ -62,6 +61,25 @@ void SetManualPwmState(TFloatEdit* field, bool automatic) {
         palette.setColor(QPalette::Base, color);
         field->setPalette(palette);
     }
+}
+
+// One channel's parameter set as the controller holds it, read into a temporary: a failed read
+// raises before anything could take the zeros or the partial reply it leaves.
+TChannelParams ControllerParams(int channel) {
+    int32_t flags = 0;
+    TChannelParams read;
+    CmdGetM(channel, &flags, &read.T_min, &read.PWM_min, &read.T_max, &read.PWM_max, &read.T_alarm,
+            &read.V_alarm, &read.PWM);
+    read.SetMode(flags);
+    return read;
+}
+
+// Whether two sets regulate alike. The hand-set PWM is left out: the manual PWM field sends it
+// without storing it in the preset, so the preset's copy may lag behind the controller's.
+bool SameRegulation(const TChannelParams& a, const TChannelParams& b) {
+    TChannelParams left = a;
+    left.PWM = b.PWM;
+    return left == b;
 }
 
 }  // namespace
@@ -95,16 +113,43 @@ void TMainForm::ReadChannelParams(int channel) {
     // replace the stored ones.
     if (!Online || active == nullptr)
         return;
-    // Read into a temporary set: a failed read leaves zeros or a partial reply in its outputs,
-    // and only a complete answer may replace the preset's record.
-    int32_t flags = 0;
-    TChannelParams read = active->Channels[channel];
-    CmdGetM(channel, &flags, &read.T_min, &read.PWM_min, &read.T_max, &read.PWM_max, &read.T_alarm,
-            &read.V_alarm, &read.PWM);
-    read.SetMode(flags);
+    // Only a complete answer may replace the preset's record.
+    const TChannelParams read = ControllerParams(channel);
     active->Channels[channel] = read;
     if (read.Auto == 0)
         Pwm[channel] = read.PWM;
+}
+
+void TMainForm::ReadOrRestoreChannelParams() {
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if (ControllerParamsKnown)
+            RestoreChannelParams(channel);
+        else
+            ReadChannelParams(channel);
+    }
+    ControllerParamsKnown = true;
+}
+
+void TMainForm::RestoreChannelParams(int channel) {
+    TParamsItem* active = Params->Active();
+    if (!Online || active == nullptr)
+        return;
+    const TChannelParams held = ControllerParams(channel);
+    const TChannelParams& record = active->Channels[channel];
+    if (SameRegulation(held, record)) {
+        if (held.Auto == 0)
+            Pwm[channel] = held.PWM;
+        return;
+    }
+    // The controller lost what it was given (it was reset, or powered up with its EEPROM's
+    // parameters, while it was away): it gets the active preset's record again, which stays as
+    // the user stored it. Nothing was sent from this record while off-line, so this is what the
+    // user last chose for the channel.
+    if (record.Auto == 0)
+        Pwm[channel] = record.PWM;
+    CmdSetM(channel, record.Mode(), record.T_min, record.PWM_min, record.T_max, record.PWM_max,
+            record.T_alarm, record.V_alarm, record.PWM);
+    Changed[channel] = true;
 }
 
 void TMainForm::ShowChannelParams(int channel) {
@@ -123,9 +168,30 @@ void TMainForm::ShowChannelParams(int channel) {
     cbTa->setChecked(params.Ta != 0);
     feVa->SetValue(params.V_alarm);
     cbVa->setChecked(params.Va != 0);
-    fePx->SetValue(PwmPercent(Pwm[channel]));
+    ShowManualPwm(channel);
     edV->setText(VoltageText(Pwm[channel]));
     SetManualPwmState(fePx, cbAuto->isChecked());
+}
+
+void TMainForm::ShowStoredFields(int channel) {
+    const TParamsItem* active = Params->Active();
+    if (active == nullptr)
+        return;
+    // The fields take the values as stored (rounded to tenths of a degree, to PWM steps, to
+    // whole rpm), so they show what the controller is sent: 55.55 stored as 556 shows 55.6.
+    const TChannelParams& params = active->Channels[channel];
+    TUpdatingGuard guard(Updating);
+    feTmax->SetValue(params.T_max * 0.1);
+    fePmax->SetValue(PwmPercent(params.PWM_max));
+    feTmin->SetValue(params.T_min * 0.1);
+    fePmin->SetValue(PwmPercent(params.PWM_min));
+    feTa->SetValue(params.T_alarm * 0.1);
+    feVa->SetValue(params.V_alarm);
+}
+
+void TMainForm::ShowManualPwm(int channel) {
+    TUpdatingGuard guard(Updating);
+    fePx->SetValue(PwmPercent(Pwm[channel]));
 }
 
 void TMainForm::TakeChannelParams(int channel) {
@@ -134,9 +200,9 @@ void TMainForm::TakeChannelParams(int channel) {
         return;
     TChannelParams& params = active->Channels[channel];
     params.T_max = TenthsFromField(feTmax->Value());
-    params.PWM_max = PwmFromField(fePmax->Value());
+    params.PWM_max = PwmFromPercent(fePmax->Value());
     params.T_min = TenthsFromField(feTmin->Value());
-    params.PWM_min = PwmFromField(fePmin->Value());
+    params.PWM_min = PwmFromPercent(fePmin->Value());
     params.Auto = cbAuto->isChecked() ? 1 : 0;
     params.Boost = cbBoost->isChecked() ? 1 : 0;
     params.T_alarm = TenthsFromField(feTa->Value());
@@ -183,24 +249,28 @@ void TMainForm::cbChChange() {
 }
 
 void TMainForm::feTmaxChanged(QObject* sender) {
-    if (Updating)
+    // Off-line the page's controls are disabled: nothing may look sent that was not.
+    if (Updating || !Online)
         return;
+    // A check box always counts; a field only when the user typed in it, not when the focus
+    // merely passed through it. Asked first: showing the stored value clears the field's mark.
+    const auto* field = qobject_cast<const QLineEdit*>(sender);
+    const bool byUser = qobject_cast<const QCheckBox*>(sender) != nullptr ||
+                        (field != nullptr && field->isModified());
     TakeChannelParams(SelectedChannel);
+    ShowStoredFields(SelectedChannel);
     DrawGraph(SelectedChannel);
     UpdateChannelPage(SelectedChannel);
     WriteChannelParams(SelectedChannel);
-    // A check box always counts; a field only when the user typed in it, not when the focus
-    // merely passed through it.
-    const auto* field = qobject_cast<const QLineEdit*>(sender);
-    if (qobject_cast<const QCheckBox*>(sender) != nullptr ||
-        (field != nullptr && field->isModified()))
+    if (byUser)
         Changed[SelectedChannel] = true;
 }
 
 void TMainForm::cbAutoClick() {
-    if (Updating)
+    if (Updating || !Online)
         return;
     TakeChannelParams(SelectedChannel);
+    ShowStoredFields(SelectedChannel);
     DrawGraph(SelectedChannel);
     UpdateChannelPage(SelectedChannel);
     SetManualPwmState(fePx, cbAuto->isChecked());
@@ -209,10 +279,12 @@ void TMainForm::cbAutoClick() {
 }
 
 void TMainForm::fePxChanged() {
-    if (fePx->isReadOnly() || Updating)
+    if (fePx->isReadOnly() || Updating || !Online)
         return;
     const int channel = SelectedChannel;
-    Pwm[channel] = PwmFromField(fePx->Value());
+    const bool byUser = fePx->isModified();
+    Pwm[channel] = PwmFromPercent(fePx->Value());
+    ShowManualPwm(channel);
     edV->setText(VoltageText(Pwm[channel]));
     DrawPwmCursor(CursorPwm);
     DrawPwmCursor(Pwm[channel]);
@@ -220,15 +292,25 @@ void TMainForm::fePxChanged() {
     // The other channels keep the values of the last reading. The parameter set's PWM takes the
     // new value at the next WriteChannelParams.
     CmdSetPWM(Pwm[0], Pwm[1], Pwm[2], Pwm[3], Pwm[4], Pwm[5]);
-    if (fePx->isModified())
+    if (byUser)
         Changed[channel] = true;
 }
 
+void TMainForm::CommitTypedField() {
+    // A button's keyboard shortcut leaves the focus where it is: the text typed into a field
+    // is committed (and sent) first, as leaving the field for the button with the mouse does.
+    auto* field = qobject_cast<TFloatEdit*>(focusWidget());
+    if (field != nullptr && field->isModified() && tsChannel->isAncestorOf(field))
+        field->SetValueStr(field->text());
+}
+
 void TMainForm::btSaveClick() {
+    CommitTypedField();
     CmdSavePar(SelectedChannel);
 }
 
 void TMainForm::btRecallClick() {
+    CommitTypedField();
     const int channel = SelectedChannel;
     CmdCallPar(channel);
     ReadChannelValues();
@@ -236,4 +318,21 @@ void TMainForm::btRecallClick() {
     ShowChannelParams(channel);
     DrawGraph(channel);
     UpdateChannelPage(channel);
+}
+
+void TMainForm::EnableControllerControls(bool enabled) {
+    const std::array<QWidget*, 13> controls = {feTmin, fePmin, feTmax,  fePmax, feTa,
+                                               feVa,   cbAuto, cbBoost, cbTa,   cbVa,
+                                               fePx,   btSave, btRecall};
+    // A field losing the focus to the disabling commits its text; what was typed but not yet
+    // committed cannot reach the controller now, so it is dropped rather than stored.
+    TUpdatingGuard guard(Updating);
+    if (!enabled) {
+        for (TFloatEdit* field : {feTmin, fePmin, feTmax, fePmax, feTa, feVa, fePx}) {
+            if (field->isModified())
+                field->UpdateText();
+        }
+    }
+    for (QWidget* control : controls)
+        control->setEnabled(enabled);
 }

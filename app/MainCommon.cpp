@@ -53,13 +53,12 @@ void TMainForm::TimerTimer() {
                     break;
             }
         } else {
-            Online = QV725_OpenDevice() != 0;
+            Online = CmdOpenDevice();
             if (Online) {
                 SetStatusOnline(true);
                 ReadChannelValues();
                 UpdateCommonPage();
-                for (int channel = 0; channel < kChannelCount; ++channel)
-                    ReadChannelParams(channel);
+                ReadOrRestoreChannelParams();
                 DrawGraph(SelectedChannel);
                 ShowChannelParams(SelectedChannel);
                 UpdateChannelPage(SelectedChannel);
@@ -86,6 +85,18 @@ void TMainForm::GoOffline() {
 
 void TMainForm::SetStatusOnline(bool online) {
     StatusPanels[0]->setText(online ? QStringLiteral("ON-Line") : QStringLiteral("OFF-Line"));
+    ShowReadoutsStale(!online);
+    EnableControllerControls(online);
+}
+
+void TMainForm::ShowReadoutsStale(bool stale) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        SetReadoutStale(edT[i], stale);
+        SetReadoutStale(edVxC[i], stale);
+        SetReadoutStale(edVC[i], stale);
+    }
+    for (QLineEdit* box : {edTx, edVx, edV})
+        SetReadoutStale(box, stale);
 }
 
 void TMainForm::SetPollInterval(int interval) {
@@ -94,10 +105,20 @@ void TMainForm::SetPollInterval(int interval) {
 }
 
 void TMainForm::ReadChannelValues() {
-    CmdGetT(&Temperature[0], &Temperature[1], &Temperature[2], &Temperature[3], &Temperature[4],
-            &Temperature[5]);
-    CmdGetV(&FanSpeed[0], &FanSpeed[1], &FanSpeed[2], &FanSpeed[3], &FanSpeed[4], &FanSpeed[5]);
-    CmdGetPWM(&Pwm[0], &Pwm[1], &Pwm[2], &Pwm[3], &Pwm[4], &Pwm[5]);
+    // A closed device answers every read with zeros; they are no readings.
+    if (!Online)
+        return;
+    // Read into temporaries: a failed read leaves zeros or a partial reply in its outputs, and
+    // the readings, the history and the scope keep the last complete set instead.
+    std::array<int32_t, kChannelCount> t{};
+    std::array<int32_t, kChannelCount> v{};
+    std::array<int32_t, kChannelCount> p{};
+    CmdGetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5]);
+    CmdGetV(&v[0], &v[1], &v[2], &v[3], &v[4], &v[5]);
+    CmdGetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
+    Temperature = t;
+    FanSpeed = v;
+    Pwm = p;
 }
 
 void TMainForm::UpdateCommonPage() {

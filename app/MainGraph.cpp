@@ -9,6 +9,7 @@
 #include "Application.h"
 #include "Main.h"
 #include "PaintBox.h"
+#include "Readouts.h"
 #include "core/Params.h"
 #include "widgets/ColorConvert.h"
 #include "widgets/Floatedit.h"
@@ -76,17 +77,25 @@ void TMainForm::ConnectGraphHandlers() {
 void TMainForm::pbGraphMouseDown(Qt::MouseButton /*button*/, int /*x*/, int y) {
     // A field being edited is left first and takes its value.
     Panel1->setFocus(Qt::MouseFocusReason);
-    if (fePx->isReadOnly() || y < 15 || y > 215)
+    if (y < 15 || y > 215)
         return;
-    fePx->setModified(true);
-    fePx->SetValue(PercentAtRow(y));
+    SetManualPwmFromGraph(y);
 }
 
 void TMainForm::pbGraphMouseMove(Qt::MouseButtons buttons, int /*x*/, int y) {
-    if (fePx->isReadOnly() || !(buttons & Qt::LeftButton))
+    if (!(buttons & Qt::LeftButton))
+        return;
+    SetManualPwmFromGraph(std::clamp(y, 15, 215));
+}
+
+void TMainForm::SetManualPwmFromGraph(int y) {
+    // Only the manual PWM, and only while it can reach the controller. A row that gives the
+    // PWM already set sends nothing again.
+    const double percent = PercentAtRow(y);
+    if (fePx->isReadOnly() || !fePx->isEnabled() || PwmFromPercent(percent) == Pwm[SelectedChannel])
         return;
     fePx->setModified(true);
-    fePx->SetValue(PercentAtRow(std::clamp(y, 15, 215)));
+    fePx->SetValue(percent);
 }
 
 void TMainForm::DrawGraph(int channel) {

@@ -79,11 +79,12 @@ bool TMainForm::acPresetsEditUpdate() const {
 }
 
 bool TMainForm::acPresetsActiveUpdate() const {
-    return acPresetsEditUpdate() && &Params->Items(SelectedPresetRow()) != Params->Active();
+    // Activating sends the preset to the controller: off-line it could not.
+    return Online && acPresetsDeleteUpdate();
 }
 
 bool TMainForm::acPresetsDeleteUpdate() const {
-    return acPresetsActiveUpdate();
+    return acPresetsEditUpdate() && &Params->Items(SelectedPresetRow()) != Params->Active();
 }
 
 void TMainForm::acPresetsAddExecute() {
@@ -179,6 +180,8 @@ void TMainForm::pmSystrayPopup() {
         item->setActionGroup(presetsGroup_);
         SetHint(item, hint);
         // Only the items without the mark activate; choosing the marked one does nothing.
+        // Off-line none can: activating sends the preset to the controller.
+        item->setEnabled(item->isChecked() || Online);
         if (!item->isChecked()) {
             connect(item, &QAction::triggered, this,
                     [this, item] { Guarded([this, item] { miPresetsItemClick(item); }); });
@@ -192,7 +195,8 @@ void TMainForm::miPresetsItemClick(QObject* sender) {
     if (item == nullptr)
         return;
     const int index = item->data().toInt();
-    if (index < 0 || index >= Params->Count())
+    // The menu may have stayed open while the controller went off-line.
+    if (index < 0 || index >= Params->Count() || !Online)
         return;
     ActivatePreset(index, true);
 }

@@ -1,10 +1,12 @@
 // Read-outs repainted at once, alone or together.
 #include "ReadoutRepaint.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPalette>
 
 #include "LayoutHelpers.h"
+#include "widgets/ColorConvert.h"
 
 namespace {
 
@@ -21,6 +23,16 @@ void ShowReadout(QLineEdit* box, uint32_t color, const QString& text) {
     box->setText(text);
     if (!TReadoutBatch::Defer(box))
         box->repaint();
+}
+
+void SetReadoutStale(QLineEdit* box, bool stale) {
+    const QColor color = stale ? ToQColor(clGray)
+                               : QApplication::palette(box).color(QPalette::Active, QPalette::Text);
+    QPalette palette = box->palette();
+    if (palette.color(QPalette::Active, QPalette::Text) == color)
+        return;
+    palette.setColor(QPalette::Text, color);
+    box->setPalette(palette);
 }
 
 TReadoutBatch::TReadoutBatch() {

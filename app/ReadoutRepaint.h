@@ -16,6 +16,10 @@ class QWidget;
 // repainting it would change no pixel.
 void ShowReadout(QLineEdit* box, uint32_t color, const QString& text);
 
+// Shows a read-out's text in grey while its value is stale (the controller is off-line and the
+// box keeps its last reading), in the palette's text colour otherwise.
+void SetReadoutStale(QLineEdit* box, bool stale);
+
 // While one lives, the read-outs that ShowReadout changes are repainted together, in one paint
 // pass of their window, when it ends. Batches do not nest: an inner one does nothing.
 class TReadoutBatch {

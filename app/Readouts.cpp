@@ -1,6 +1,9 @@
 // Read-out texts built on the program's one number formatter.
 #include "Readouts.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/NumberFormat.h"
 
 double TemperatureCelsius(int32_t tenths) {
@@ -18,4 +21,11 @@ QString VoltageText(int32_t pwm) {
 
 double PwmPercent(int32_t pwm) {
     return static_cast<double>(static_cast<int64_t>(pwm) * 100) / 255.0;
+}
+
+int32_t PwmFromPercent(double percent) {
+    const double pwm = percent * 255 * 0.01 + 0.5;
+    if (std::isnan(pwm))
+        return 0;
+    return static_cast<int32_t>(std::trunc(std::clamp(pwm, -2147483648.0, 2147483647.0)));
 }

@@ -15,3 +15,6 @@ double TemperatureCelsius(int32_t tenths);
 QString VoltageText(int32_t pwm);
 // A PWM value as percent of full drive (pwm x 100 / 255).
 double PwmPercent(int32_t pwm);
+// PWM 0..255 from percent, rounded: percent x 255 x 0.01 + 0.5, the fraction dropped (50 -> 128).
+// The order of the operations is part of the result.
+int32_t PwmFromPercent(double percent);

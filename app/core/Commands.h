@@ -1,8 +1,10 @@
 // The program's device command layer: one thin wrapper per device-library command, turning the
-// library's false result into an EHardwareException that carries the library's last-error text.
+// library's false result into an EHardwareException that carries the library's last-error text,
+// after trying a request that met a brief line error again.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "Exceptions.h"
 
@@ -13,11 +15,37 @@ public:
     using Exception::Exception;
 };
 
+// Brief line errors. A request that fails with a busy status, with "invalid packet." (the
+// request arrived damaged) or with a garbled reply is sent again at once, up to kCommandAttempts
+// requests in all: such errors pass within milliseconds, and taking the controller off-line for
+// each would cost a reconnection. A reply that never came is not asked for again: a controller
+// that is gone would cost three read timeouts per request. The library words a garbled reply
+// and a missing one alike ("IO error: device not responding."); the time the request took tells
+// them apart. A missing reply costs the library's whole read timeout (200 ms), a garbled one
+// arrives within the wire time of its few bytes; the limit sits below 200 ms because a
+// platform timer may end a wait a tick early.
+inline constexpr int kCommandAttempts = 3;
+inline constexpr int64_t kTimeoutFloorMs = 150;
+
+// Whether a request that failed with the last-error text `text` after `elapsedMs` milliseconds
+// met a brief line error, so that it may be sent again at once.
+bool IsBriefLineError(const std::string& text, int64_t elapsedMs);
+
+// The clock the rule above measures requests with: milliseconds from any fixed point. A steady
+// clock unless a test sets its own; nullptr restores the steady clock.
+using CommandClock = int64_t (*)();
+void SetCommandClock(CommandClock clock);
+
+// Opens the controller (QV725_OpenDevice), asking again at once when its identification met a
+// brief line error; true when a controller is open. Call only while no controller is open.
+bool CmdOpenDevice();
+
 // Each wrapper passes its arguments unchanged and in the same order to the library export of the
-// same name (QV725_GetT for CmdGetT, ...) and raises EHardwareException through
-// CmdRaiseLastError when the export returns false. Outputs the export wrote before failing stay
-// as written (zeros or a partial reply). While no device is open the library succeeds with all
-// outputs 0, so the wrappers do not throw then. Call from the user-interface thread only.
+// same name (QV725_GetT for CmdGetT, ...), sends it again after a brief line error (above), and
+// raises EHardwareException through CmdRaiseLastError when the last attempt fails. Outputs hold
+// what the last attempt wrote (zeros or a partial reply after a failure): callers read into
+// temporaries. While no device is open the library succeeds with all outputs 0, so the wrappers
+// do not throw then. Call from the user-interface thread only.
 
 // Temperatures of channels 1 to 6, tenths of a degree Celsius.
 void CmdGetT(int32_t* t1, int32_t* t2, int32_t* t3, int32_t* t4, int32_t* t5, int32_t* t6);

@@ -77,4 +77,35 @@ TEST(Commands, LibraryLastErrorIsRaisedAsIs) {
     }
 }
 
+// Which failures are sent again at once: statuses always (the controller answered), the library's
+// "IO error" only when it came before the read timeout could have run out (a garbled reply).
+TEST(Commands, BriefLineErrorsAreTheOnesSentAgain) {
+    struct Case {
+        const char* text;
+        int64_t elapsedMs;
+        bool brief;
+    };
+    const Case cases[] = {
+        {"Get temperature: device busy.", 3, true},
+        {"Get temperature: device busy.", 450, true},
+        {"Set channel mode: invalid packet.", 4, true},
+        {"IO error: device not responding.", 5, true},
+        {"IO error: device not responding.", kTimeoutFloorMs - 1, true},
+        {"IO error: device not responding.", kTimeoutFloorMs, false},
+        {"IO error: device not responding.", 200, false},
+        {"IO error: device not responding.", 600, false},
+        {"Set channel mode: invalid parameters.", 3, false},
+        {"Get PWM: device not ready.", 3, false},
+        {"Get fan RPM: unknown.", 3, false},
+        {"System error: unknown.", 3, false},
+        {"", 0, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsBriefLineError(c.text, c.elapsedMs), c.brief)
+            << "'" << c.text << "' after " << c.elapsedMs << " ms";
+    }
+    // A timeout is told by its length, which a platform timer may cut a tick short.
+    EXPECT_LT(kTimeoutFloorMs, 200);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <cmath>
 
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
@@ -108,8 +109,13 @@ private slots:
                                             << "45.26" << 4 << 453 << "45.3" << 1;
         QTest::newRow("50 % -> PWM_max 128") << "fePmax"
                                              << "50" << 5 << 128 << "50" << 1;
+        // Each field shows what is stored, so what the controller holds.
         QTest::newRow("1234.9 rpm -> 1234") << "feVa"
-                                            << "1234.9" << 7 << 1234 << "1235" << 1;
+                                            << "1234.9" << 7 << 1234 << "1234" << 1;
+        QTest::newRow("55.55 -> T_alarm 556 shows 55.6") << "feTa"
+                                                         << "55.55" << 6 << 556 << "55.6" << 1;
+        QTest::newRow("50.4 % -> PWM_max 129 shows 51") << "fePmax"
+                                                        << "50.4" << 5 << 129 << "51" << 1;
         QTest::newRow("T_min 12.34 -> 123") << "feTmin"
                                             << "12.34" << 2 << 123 << "12.3" << 1;
         QTest::newRow("PWM_min 0") << "fePmin"
@@ -152,6 +158,7 @@ private slots:
         QCOMPARE(record.PWM_max, expected[5]);
         QCOMPARE(record.V_alarm, expected[7]);
         QCOMPARE(record.T_max, expected[4]);
+        QCOMPARE(record.T_alarm, expected[6]);
         // Typed by the user: the channel is marked, and only that one.
         QVERIFY(form.Changed[2]);
         QCOMPARE(ChangedCount(form), 1);
@@ -249,6 +256,10 @@ private slots:
         TypeAndEnter(form.fePx, QStringLiteral("50"));
         QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{10, 20, 128, 40, 50, 60}));
         QCOMPARE(form.edV->text(), QStringLiteral("6.0"));
+        // 50.4 % is 129, which is 50.6 %: the field shows what was sent.
+        TypeAndEnter(form.fePx, QStringLiteral("50.4"));
+        QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{10, 20, 129, 40, 50, 60}));
+        QCOMPARE(form.fePx->text(), QStringLiteral("51"));
     }
 
     void manualPwmEnterWithoutTypingDoesNotMark() {
@@ -326,6 +337,50 @@ private slots:
         QCOMPARE(rig.dialogs.shown.back().text, QStringLiteral("Save new parameters to EEPROM?"));
     }
 
+    // Alt+S and Alt+R press their buttons while the focus stays in the field being typed in:
+    // the typed value is committed and sent first, as when the mouse leaves the field for the
+    // button, and after a recall the fields show the recalled values (also where the recalled
+    // value equals the one before the typing).
+    void shortcutsCommitTheTypedField_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<QString>("tMin");
+        QTest::addColumn<QString>("tMax");
+        QTest::newRow("Alt+S") << int(Qt::Key_S) << QStringList{"SetM(2)", "SavePar(2)"} << "44.0"
+                               << "60.0";
+        QTest::newRow("Alt+R") << int(Qt::Key_R) << QStringList{"SetM(2)", "CallPar(2)", "GetT",
+                                                                "GetV",    "GetPWM",     "GetM(2)"}
+                               << "30.0"
+                               << "55.0";
+    }
+
+    void shortcutsCommitTheTypedField() {
+        QFETCH(int, key);
+        QFETCH(QStringList, calls);
+        QFETCH(QString, tMin);
+        QFETCH(QString, tMax);
+        FakeDevice().eeprom[2] = {5, 300, 77, 550, 204, 700, 500, 128};
+        TWindowRig rig;
+        QVERIFY(OpenOnChannel2(rig));
+        TMainForm& form = rig.Form();
+        TypeInto(form.feTmin, QStringLiteral("44"));
+        QTest::keyClick(form.feTmin, static_cast<Qt::Key>(key), Qt::AltModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(FakeDevice().calls.size(), size_t(calls.size()), 5000);
+        QStringList made;
+        for (const std::string& call : FakeDevice().calls)
+            made << QString::fromStdString(call);
+        QCOMPARE(made, calls);
+        QCOMPARE(FakeDevice().setM[0][2], 440);
+        QVERIFY(form.Changed[2]);
+        QCOMPARE(form.feTmin->text(), tMin);
+        QCOMPARE(form.feTmax->text(), tMax);
+        // Leaving the field later sends what it shows, never the typed text again.
+        FakeDevice().setM.clear();
+        form.cbCh->setFocus(Qt::TabFocusReason);
+        QCOMPARE(FakeDevice().setM.size(), size_t(1));
+        QCOMPARE(FakeDevice().setM[0][2], int(std::lround(tMin.toDouble() * 10)));
+    }
+
     void deviceErrorShowsTheLibraryText_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
@@ -343,8 +398,9 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        FakeDevice().failures[command.toStdString()] = 1;
-        // A clamped commit notifies twice; the failure ends it, so one box and one request.
+        // Busy at every attempt: the request goes out three times, then the error shows.
+        FakeDevice().failures[command.toStdString()] = 3;
+        // A clamped commit notifies twice; the failure ends it, so one box.
         if (command == "SetM")
             TypeAndEnter(form.feTmax, QStringLiteral("150"));
         else if (command == "SetPWM")
@@ -355,7 +411,7 @@ private slots:
         QCOMPARE(rig.dialogs.shown[0].text, message);
         QCOMPARE(rig.dialogs.shown[0].icon, QMessageBox::Critical);
         QCOMPARE(FakeDevice().setM.size() + FakeDevice().setPwm.size(),
-                 size_t(command == "SavePar" ? 0 : 1));
+                 size_t(command == "SavePar" ? 0 : 3));
         QCOMPARE(ChangedCount(form), 0);
         // What the handler stored in the active preset stays there; nothing else changed.
         TChannelParams expected;
@@ -383,7 +439,7 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        FakeDevice().failures["SetM"] = 1;
+        FakeDevice().failures["SetM"] = 3;
         form.cbVa->click();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Set channel mode: device busy."));

@@ -179,7 +179,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.Params->Active()->Channels[1].T_max = 555;
-        FakeDevice().failures["GetM"] = 1;
+        FakeDevice().failures["GetM"] = 3;
         rig.dialogs.Answer(QMessageBox::Ok);
         QTest::mouseClick(form.btCh[1], Qt::LeftButton);
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
@@ -208,15 +208,16 @@ private slots:
         form.TimerTimer();
         QCOMPARE(form.History->Count(), 1);
 
+        // Busy at every attempt: asked three times, then off-line.
         FakeDevice().failures["GetV"] = -1;
         FakeDevice().calls.clear();
         form.TimerTimer();
         QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
         QVERIFY(!form.Online);
-        QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"GetT", "GetV", "CloseDevice"}));
+        QCOMPARE(FakeDevice().calls,
+                 (std::vector<std::string>{"GetT", "GetV", "GetV", "GetV", "CloseDevice"}));
         QVERIFY(rig.dialogs.shown.empty());
-        // The failed call left zeros in the speeds; temperatures keep their values and the
-        // history goes on sampling them.
+        // The history goes on sampling the last good readings.
         QCOMPARE(form.History->Count(), 2);
         QCOMPARE(form.History->Last().Values[5], 26.0f);
         QVERIFY(form.Scope->Active());
@@ -224,32 +225,32 @@ private slots:
         // Still failing: the reconnection opens, fails its reads, and closes again.
         FakeDevice().calls.clear();
         form.TimerTimer();
-        QCOMPARE(FakeDevice().calls,
-                 (std::vector<std::string>{"OpenDevice", "GetT", "GetV", "CloseDevice"}));
+        QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"OpenDevice", "GetT", "GetV", "GetV",
+                                                               "GetV", "CloseDevice"}));
         QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
 
-        // The controller answers again: on-line, and its parameters are in the preset.
+        // The controller answers again: on-line.
         FakeDevice().failures.clear();
-        FakeDevice().records[5] = {1, 123, 45, 678, 200, 900, 1000, 77};
+        FakeDevice().t[5] = 270;
         form.TimerTimer();
         QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
-        QCOMPARE(form.Params->Active()->Channels[5].T_max, 678);
-        QCOMPARE(form.Pwm[5], 77);  // manual control: the hand-set PWM of the parameter set
         QCOMPARE(form.History->Count(), 4);
+        QCOMPARE(form.History->Last().Values[5], 27.0f);
         QVERIFY(rig.dialogs.shown.empty());
     }
 
+    // The first connection of a run that started off-line reads the parameter sets; one that
+    // fails takes only the complete answers before it.
     void partialReconnectionKeepsThePreset() {
         TWindowRig rig;
+        FakeDevice().openResult = false;
         TMainForm& form = rig.Open();
         form.Params->Active()->Channels[0].T_min = 111;
         form.Params->Active()->Channels[1].T_min = 222;
-        FakeDevice().failures["GetT"] = 1;
-        form.TimerTimer();
-        QVERIFY(!form.Online);
+        FakeDevice().openResult = true;
         FakeDevice().records[0].tMin = 333;
         FakeDevice().records[1].tMin = 444;
-        FakeDevice().failures["GetM(1)"] = 1;
+        FakeDevice().failures["GetM(1)"] = 3;
         form.TimerTimer();
         QVERIFY(!form.Online);
         QCOMPARE(form.Params->Active()->Channels[0].T_min, 333);  // a complete answer

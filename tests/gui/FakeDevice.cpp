@@ -3,9 +3,30 @@
 
 #include <qv725/qv725.h>
 
+#include "core/Commands.h"
+
 namespace {
 
 TFakeDevice device;
+
+int64_t FakeClock() {
+    return device.clockMs;
+}
+
+// The program's command layer measures its requests with the fake clock.
+const bool clockInstalled = [] {
+    SetCommandClock(&FakeClock);
+    return true;
+}();
+
+constexpr int64_t kReplyMs = 2;
+constexpr int64_t kReadTimeoutMs = 200;
+
+// Whether `name` (or its command without the channel) fails now in `scripted`.
+bool Scripted(std::map<std::string, int>& scripted, const std::string& name) {
+    const std::string base = name.substr(0, name.find('('));
+    return TFakeDevice::Take(scripted, name) || TFakeDevice::Take(scripted, base);
+}
 
 void Store(int32_t* out, int32_t value) {
     if (out != nullptr)
@@ -22,8 +43,19 @@ uint8_t Command(const std::string& name, const std::string& prefix, Fill fill) {
         fill(false);
         return 1;
     }
-    const std::string base = name.substr(0, name.find('('));
-    if (device.Fails(name) || device.Fails(base)) {
+    if (Scripted(device.timeouts, name)) {
+        device.clockMs += kReadTimeoutMs;
+        device.lastError = "IO error: device not responding.";
+        fill(false);
+        return 0;
+    }
+    device.clockMs += kReplyMs;
+    if (Scripted(device.garbles, name)) {
+        device.lastError = "IO error: device not responding.";
+        fill(false);
+        return 0;
+    }
+    if (Scripted(device.failures, name)) {
         device.lastError = prefix + "device busy.";
         fill(false);
         return 0;
@@ -40,8 +72,12 @@ void TFakeDevice::Reset() {
 }
 
 bool TFakeDevice::Fails(const std::string& command) {
-    auto it = failures.find(command);
-    if (it == failures.end() || it->second == 0)
+    return Take(failures, command);
+}
+
+bool TFakeDevice::Take(std::map<std::string, int>& scripted, const std::string& command) {
+    auto it = scripted.find(command);
+    if (it == scripted.end() || it->second == 0)
         return false;
     if (it->second > 0)
         --it->second;
@@ -65,8 +101,16 @@ extern "C" {
 
 uint8_t QV725_OpenDevice(void) {
     device.calls.push_back("OpenDevice");
+    if (device.openResult && Scripted(device.garbles, "OpenDevice")) {
+        device.clockMs += kReplyMs;
+        device.open = false;
+        device.lastError = "IO error: device not responding.";
+        return 0;
+    }
+    // No controller found: the text stays as it was, as the library leaves it.
     device.open = device.openResult;
-    device.lastError = device.open ? "" : "Get info: device not responding.";
+    if (device.open)
+        device.lastError.clear();
     return device.open ? 1 : 0;
 }
 
@@ -86,6 +130,8 @@ uint8_t QV725_GetLastError(const char** text) {
 uint8_t QV725_GetInfo(const char** text) {
     if (text != nullptr)
         *text = device.open ? "QV-725 fake" : "";
+    if (!device.open)
+        device.lastError.clear();
     return 1;
 }
 
@@ -150,7 +196,11 @@ uint8_t QV725_SavePar(int32_t channel) {
 }
 
 uint8_t QV725_CallPar(int32_t channel) {
-    return Command("CallPar(" + std::to_string(channel) + ")", "Call parameters: ", [](bool) {});
+    return Command("CallPar(" + std::to_string(channel) + ")", "Call parameters: ", [&](bool ok) {
+        const auto stored = device.eeprom.find(channel);
+        if (ok && stored != device.eeprom.end())
+            device.records.at(channel) = stored->second;
+    });
 }
 
 }  // extern "C"

@@ -19,11 +19,22 @@ struct TFakeDevice {
     bool open = false;
     std::array<int32_t, 6> t{}, v{}, pwm{};
     std::array<TFakeRecord, 6> records{};
+    // What CallPar(channel) loads into records[channel], for the channels where it is set.
+    std::map<int, TFakeRecord> eeprom;
     // Commands ("GetT", "GetV", "GetPWM", "GetM", "SetM", "SetPWM", "SavePar", "CallPar", or one
-    // channel's call such as "GetM(1)") that fail, with the number of failures still to come (-1:
-    // every time). A failing read writes zeros into its outputs, like a device that stopped
-    // answering.
+    // channel's call such as "GetM(1)") that fail with a busy status, with the number of
+    // failures still to come (-1: every time). A failing read writes zeros into its outputs, like
+    // a device that stopped answering.
     std::map<std::string, int> failures;
+    // The same for a garbled reply ("IO error: device not responding." at once); "OpenDevice"
+    // too, for a garbled identification.
+    std::map<std::string, int> garbles;
+    // The same for a reply that never comes ("IO error: device not responding." after the read
+    // timeout: the clock moves on by 200 ms).
+    std::map<std::string, int> timeouts;
+    // The clock the program's command layer measures requests with, in milliseconds; each
+    // request that gets a reply moves it on by 2 ms.
+    int64_t clockMs = 0;
     std::string lastError;
     // Every call, e.g. "OpenDevice", "GetT", "GetM(2)", "SavePar(4)", "CloseDevice".
     std::vector<std::string> calls;
@@ -34,8 +45,10 @@ struct TFakeDevice {
 
     // Back to a connected device with zero readings and no calls recorded.
     void Reset();
-    // Whether `command` fails now (and counts the failure down).
+    // Whether `command` fails now with a busy status (and counts the failure down).
     bool Fails(const std::string& command);
+    // The same for one of the maps above.
+    static bool Take(std::map<std::string, int>& scripted, const std::string& command);
     // The calls whose text starts with `prefix`, in order.
     std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
 };

@@ -3,10 +3,12 @@
 // manual PWM with the mouse.
 #include <QFrame>
 #include <QMouseEvent>
+#include <cmath>
 
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
 #include "PaintBox.h"
+#include "Readouts.h"
 #include "core/Params.h"
 #include "widgets/Floatedit.h"
 
@@ -299,7 +301,9 @@ private slots:
         TMainForm& form = OpenManual(rig);
         QVERIFY(!form.fePx->isReadOnly());
         Press(form, row, static_cast<Qt::MouseButton>(button));
-        QCOMPARE(form.fePx->Value(), percent);
+        // The field shows the PWM as stored: 50 % of the row is 128, which is 50.2 %.
+        QVERIFY(std::abs(form.fePx->Value() - percent) < 0.2);
+        QCOMPARE(form.fePx->Value(), PwmPercent(pwm));
         QCOMPARE(form.Pwm[0], pwm);
         QCOMPARE(FakeDevice().setPwm, (std::vector<TSetPwm>{{pwm, 20, 30, 40, 50, 60}}));
         QVERIFY(form.Changed[0]);
@@ -336,7 +340,7 @@ private slots:
         SendMouse(form.pbGraph, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, 100, 115);
         QCOMPARE(form.Pwm[0], 128);
         Move(form, 65, Qt::LeftButton);
-        QCOMPARE(form.fePx->Value(), 75.0);
+        QCOMPARE(form.fePx->Value(), PwmPercent(191));
         QCOMPARE(form.Pwm[0], 191);
         // Beyond the plot: 100 % above it, 0 % below it.
         Move(form, 5, Qt::LeftButton);

@@ -78,7 +78,7 @@ private slots:
         QSignalSpy refreshed(form.HistoryModel, &QAbstractItemModel::dataChanged);
         form.TimerTimer();
         QCOMPARE(refreshed.count(), 1);
-        FakeDevice().failures["GetT"] = 1;
+        FakeDevice().timeouts["GetT"] = 1;
         form.TimerTimer();  // fails: no refresh
         form.TimerTimer();  // reconnects: no refresh either
         QCOMPARE(refreshed.count(), 1);

@@ -222,7 +222,7 @@ private slots:
         form.show();
         form.Changed[0] = true;
         form.Changed[3] = true;
-        FakeDevice().failures["SavePar"] = 1;
+        FakeDevice().failures["SavePar"] = 3;  // busy at every attempt
         rig.dialogs.Answer(QMessageBox::Yes);
         rig.dialogs.Answer(QMessageBox::Ok);
         QVERIFY(!form.close());

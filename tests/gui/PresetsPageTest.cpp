@@ -349,10 +349,11 @@ private slots:
     void aFailureEndsTheActivationThere() {
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A"});
-        FakeDevice().failures["SetM(2)"] = 1;
+        FakeDevice().failures["SetM(2)"] = 3;  // busy at every attempt
         SelectRow(form, 1);
         form.acPresetsActive->trigger();
-        QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"SetM(0)", "SetM(1)", "SetM(2)"}));
+        QCOMPARE(FakeDevice().calls,
+                 (std::vector<std::string>{"SetM(0)", "SetM(1)", "SetM(2)", "SetM(2)", "SetM(2)"}));
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Set channel mode: device busy."));
         QCOMPARE(form.Changed, (std::array<bool, 6>{true, true, false, false, false, false}));

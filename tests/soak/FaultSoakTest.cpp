@@ -1,15 +1,21 @@
 // The real main window polling qv725-sim on its own clock, with a fast poll period, for
-// thousands of cycles while the simulator drops out every few seconds and, in the mixed run,
-// garbles or refuses a share of its replies. Every cycle is checked as it ends: one history
-// sample per cycle, the active preset holding either what it held at start or exactly the
-// controller's parameters (never zeros or a partial reply), no error box, off-line within the
-// cycle that finds the controller gone and on-line again soon after it is back. Built with the
-// sanitizers, the run also proves that nothing crashes or leaks.
+// thousands of cycles while the simulator drops out every few seconds, garbles or refuses a
+// share of its replies, or both. Every cycle is checked as it ends: one history sample per
+// cycle, never a reading that was not read (a sample at 0 degrees or beyond any real one), the
+// active preset holding either what it held at start or exactly the controller's parameters
+// (never zeros or a partial reply), no error box, off-line within the cycle that finds the
+// controller gone and on-line again soon after it is back. Each run prints its figures: OFF-Line
+// episodes per ten minutes (600 cycles of the real one-second clock) and the cycles it took to
+// be ON-Line again after the controller came back. Built with the sanitizers, the run also
+// proves that nothing crashes or leaks.
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "Readouts.h"
@@ -55,6 +61,23 @@ TSample Sample(const THistoryItem& item) {
     return sample;
 }
 
+// The simulated rooms stay far inside these bounds (ambient 24 degrees C): a sample outside them
+// is a failed read that reached the history.
+constexpr float kLowestReading = 10.0f;
+constexpr float kHighestReading = 150.0f;
+
+// Cycles of the real clock (one a second) in ten minutes.
+constexpr int kCyclesPerTenMinutes = 600;
+
+// The value at `share` (0 to 1) of the sorted values, by the nearest rank; 0 when none.
+int Percentile(std::vector<int> values, double share) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<size_t>(std::ceil(share * static_cast<double>(values.size())));
+    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
+}
+
 // The sample of the window's current readings.
 TSample ExpectedSample(const TMainForm& form) {
     TSample sample;
@@ -92,6 +115,7 @@ public:
         }
         ++cycles;
         CheckHistory(countBefore, lastBefore);
+        CheckReadings();
         CheckPreset();
         CheckConnection(pluggedBefore, onlineBefore);
         if (!dialogs_.shown.empty())
@@ -102,6 +126,9 @@ public:
     int outages = 0;     // cycles that took the window off-line
     int reconnects = 0;  // cycles that brought it back
     int worstWait = 0;   // most cycles the controller answered before the window was back
+    // For each outage during which the controller was unplugged and that has ended: the cycles
+    // from the first one that began with the controller back to the one that ended ON-Line.
+    std::vector<int> waitsAfterUnplug;
     QString failure;
 
 private:
@@ -124,6 +151,20 @@ private:
             Fail(QStringLiteral("more than one sample was added"));
     }
 
+    void CheckReadings() {
+        const TSample sample = Sample(form_.History->Last());
+        const bool read = std::any_of(sample.begin(), sample.end(), [](float v) { return v > 0; });
+        readOnce_ = readOnce_ || read;
+        if (!readOnce_)
+            return;  // before the first reading the samples are 0
+        for (int c = 0; c < kChannelCount; ++c) {
+            if (sample[c] < kLowestReading || sample[c] > kHighestReading)
+                return Fail(QStringLiteral("channel %1 sampled %2 degrees C, which was never read")
+                                .arg(c + 1)
+                                .arg(sample[c]));
+        }
+    }
+
     void CheckPreset() {
         const TRecords& now = form_.Params->Active()->Channels;
         for (int c = 0; c < kChannelCount; ++c) {
@@ -140,11 +181,26 @@ private:
     }
 
     void CheckConnection(bool pluggedBefore, bool onlineBefore) {
-        if (onlineBefore && !form_.Online)
+        if (onlineBefore && !form_.Online) {
             ++outages;
+            unpluggedInOutage_ = !pluggedBefore;
+            waitSinceBack_ = 0;
+        }
+        if (!onlineBefore) {
+            // The count starts again for as long as the controller is still away.
+            if (!pluggedBefore) {
+                unpluggedInOutage_ = true;
+                waitSinceBack_ = 0;
+            } else {
+                ++waitSinceBack_;
+            }
+        }
         if (!onlineBefore && form_.Online) {
             ++reconnects;
             worstWait = std::max(worstWait, answeringWhileOffline_);
+            // Back within the cycle that began without it: that cycle is the first one.
+            if (unpluggedInOutage_)
+                waitsAfterUnplug.push_back(std::max(waitSinceBack_, 1));
         }
         // A controller that is gone when the cycle starts cannot be read: off-line at once.
         if (!pluggedBefore && onlineBefore && form_.Online)
@@ -164,6 +220,9 @@ private:
     std::array<bool, kChannelCount> taken_{};
     int reconnectLimit_;
     int answeringWhileOffline_ = 0;
+    bool readOnce_ = false;
+    bool unpluggedInOutage_ = false;
+    int waitSinceBack_ = 0;
 };
 
 }  // namespace
@@ -178,23 +237,34 @@ private slots:
 
     // The reconnection limits: without other faults the window is back in the first or second
     // cycle that finds the controller answering (the second when it came back in the middle of
-    // one). With 5 % garbled and 5 % busy replies each reconnection of ten requests succeeds
-    // about two times in five, so 40 failed tries in a row would take a broken reconnection
-    // (chance below 1 in 10^8 otherwise).
+    // one). With 5 % garbled and 5 % busy replies a request fails three times in a row about
+    // once in a thousand, so a reconnection of ten requests fails about once in a hundred; six
+    // failed ones in a row would take a broken retry (chance about 1 in 10^12 otherwise).
+    // The episode limit of the run without unplugging is no goal but a guard: sent only once,
+    // about one cycle in four would fail and take the window off-line (some 160 episodes in
+    // ten minutes); with the retries about 1.7 are expected.
     void soak_data() {
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<int>("cycles");
         QTest::addColumn<int>("reconnectLimit");
-        QTest::newRow("outages") << QStringList{"--unplug-every", "1.5"} << 1500 << 2;
+        QTest::addColumn<bool>("unplugging");
+        QTest::addColumn<double>("episodeLimit");  // per ten minutes; 0: none
+        QTest::newRow("outages") << QStringList{"--unplug-every", "1.5"} << 1500 << 2 << true
+                                 << 0.0;
+        QTest::newRow("garbled and busy replies")
+            << QStringList{"--garble-percent", "5", "--busy-percent", "5"} << 3000 << 6 << false
+            << 15.0;
         QTest::newRow("outages, garbled and busy replies")
-            << QStringList{"--unplug-every", "3", "--garble-percent", "5", "--busy-percent", "5"}
-            << 3000 << 40;
+            << QStringList{"--unplug-every", "1", "--garble-percent", "5", "--busy-percent", "5"}
+            << 4000 << 6 << true << 0.0;
     }
 
     void soak() {
         QFETCH(QStringList, faults);
         QFETCH(int, cycles);
         QFETCH(int, reconnectLimit);
+        QFETCH(bool, unplugging);
+        QFETCH(double, episodeLimit);
 
         TSimulator sim(runtime_.path());
         QVERIFY(sim.Start(faults));
@@ -222,11 +292,31 @@ private slots:
 
         qInfo("%d cycles, %d outages, %d reconnections, at most %d cycles to come back",
               watch.cycles, watch.outages, watch.reconnects, watch.worstWait);
+        const double episodes =
+            watch.cycles > 0 ? watch.outages * double(kCyclesPerTenMinutes) / watch.cycles : 0;
+        qInfo("figure: %s: OFF-Line episodes per 10 minutes (%d cycles): %.2f (%d in %d cycles)",
+              QTest::currentDataTag(), kCyclesPerTenMinutes, episodes, watch.outages, watch.cycles);
+        if (unplugging) {
+            const std::vector<int>& waits = watch.waitsAfterUnplug;
+            const auto within2 =
+                std::count_if(waits.begin(), waits.end(), [](int w) { return w <= 2; });
+            qInfo(
+                "figure: %s: cycles to ON-Line after an unplug ends: median %d, 95th percentile "
+                "%d, worst %d; within 2 cycles in %.1f %% of %zu outages",
+                QTest::currentDataTag(), Percentile(waits, 0.5), Percentile(waits, 0.95),
+                Percentile(waits, 1.0), waits.empty() ? 0.0 : 100.0 * within2 / waits.size(),
+                waits.size());
+        }
         QVERIFY2(watch.failure.isEmpty(), qPrintable(watch.failure));
         QCOMPARE(watch.cycles, cycles);
-        // The run saw the faults it was meant to: the window went off-line and came back.
-        QVERIFY(watch.outages >= 3);
-        QVERIFY(watch.reconnects >= watch.outages - 1);
+        if (unplugging) {
+            // The run saw the faults it was meant to: the window went off-line and came back.
+            QVERIFY(watch.outages >= 3);
+            QVERIFY(watch.reconnects >= watch.outages - 1);
+            QVERIFY(!watch.waitsAfterUnplug.empty());
+        }
+        if (episodeLimit > 0)
+            QVERIFY2(episodes < episodeLimit, "brief line errors take the controller off-line");
     }
 
 private:
