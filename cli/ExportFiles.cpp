@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <process.h>
+#include <windows.h>
 #define getpid _getpid
 #else
 #include <unistd.h>
@@ -89,8 +90,12 @@ std::string PrometheusText(const TReading& reading, const TChannelNames& names) 
 bool ReplaceWhole(const std::string& target, const std::string& text) {
     // A hidden name that no collector takes for one of its files (node_exporter reads *.prom).
     const fs::path path(target);
-    const fs::path temp = path.parent_path() / ("." + path.filename().string() + "." +
-                                                std::to_string(getpid()) + ".tmp");
+    std::string tempName = ".";
+    tempName += path.filename().string();
+    tempName += '.';
+    tempName += std::to_string(getpid());
+    tempName += ".tmp";
+    const fs::path temp = path.parent_path() / tempName;
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         out << text;
@@ -103,6 +108,15 @@ bool ReplaceWhole(const std::string& target, const std::string& text) {
     }
     std::error_code ec;
     fs::rename(temp, path, ec);
+#ifdef _WIN32
+    // Windows refuses to replace a file while a reader has it open; readers hold it only for a
+    // moment, so try again for up to a second.
+    for (int attempt = 0; ec && attempt < 50; ++attempt) {
+        Sleep(20);
+        ec.clear();
+        fs::rename(temp, path, ec);
+    }
+#endif
     if (ec) {
         std::error_code ignored;
         fs::remove(temp, ignored);

@@ -41,7 +41,8 @@ std::string JsonQuoted(std::string_view text) {
 
 void TJsonWriter::NewLine() {
     if (pretty_) {
-        text_ += "\n" + std::string(2 * hasMember_.size(), ' ');
+        text_ += '\n';
+        text_.append(2 * hasMember_.size(), ' ');
     }
 }
 

@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifndef _WIN32
 // "ttyUSB2" before "ttyUSB10", as the library orders them.
 bool NaturalLess(const std::string& a, const std::string& b) {
     size_t i = 0;
@@ -50,6 +51,7 @@ bool NaturalLess(const std::string& a, const std::string& b) {
     return a.size() - i < b.size() - j;
 }
 
+#ifdef __linux__
 std::string FirstLine(const fs::path& file) {
     std::ifstream in(file);
     std::string line;
@@ -57,10 +59,13 @@ std::string FirstLine(const fs::path& file) {
     return line;
 }
 
+#endif
+
 std::vector<std::string> SortedNames(std::vector<std::string> names) {
     std::sort(names.begin(), names.end(), NaturalLess);
     return names;
 }
+#endif
 
 void AddSerialPorts(std::vector<TPortCandidate>& ports) {
 #ifdef __linux__

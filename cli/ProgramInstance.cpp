@@ -8,8 +8,10 @@
 #include "SettingsSource.h"
 
 #ifdef _WIN32
-#include <tlhelp32.h>
+// clang-format off
 #include <windows.h>
+#include <tlhelp32.h>  // after windows.h, which it needs
+// clang-format on
 #else
 #include <unistd.h>
 #endif
@@ -37,6 +39,7 @@ std::string EnvironValue(const std::string& environment, const std::string& name
     return {};
 }
 
+#ifdef __linux__
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code ec1;
     std::error_code ec2;
@@ -45,7 +48,6 @@ bool SameFile(const std::string& a, const std::string& b) {
     return !ec1 && !ec2 ? ca == cb : a == b;
 }
 
-#ifdef __linux__
 std::string ReadWhole(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -19,38 +19,21 @@ struct BadInput {
 
 TEST_F(CliSimTest, BadInputIsRefusedWithExitCode2AndNothingIsSent) {
     StartSim({}, true);
+    // One case of each kind; the unit tests hold the full tables of messages.
     const std::vector<BadInput> cases = {
         {{"set", "0", "tmax=45"}, "channel must be a whole number from 1 to 6, not '0'"},
         {{"set", "7", "tmax=45"}, "channel must be a whole number from 1 to 6, not '7'"},
-        {{"get", "one"}, "channel must be a whole number from 1 to 6, not 'one'"},
         {{"set", "1", "tmax=45,5"}, "'45,5' is not a number; write decimals with '.', as in 45.5"},
         {{"set", "1", "tmax=150"}, "tmax must be from 0 to 100 °C, not 150"},
-        {{"set", "1", "tmin=-1"}, "tmin must be from 0 to 100 °C, not -1"},
-        {{"set", "1", "pmax=100.5"}, "pmax must be from 0 to 100 %, not 100.5"},
         {{"set", "1", "valarm=10000"}, "valarm must be from 0 to 9999 rpm, not 10000"},
-        {{"set", "1", "auto=maybe"}, "auto must be on or off, not 'maybe'"},
         {{"set", "1", "speed=5"}, "unknown key 'speed' (keys: tmin tmax pmin pmax talarm valarm"},
-        {{"set", "1", "tmax"}, "'tmax' is not KEY=VALUE"},
-        {{"set", "1", "tmax=40", "tmax=50"}, "tmax is given more than once"},
         // One bad item refuses the whole command, also after good ones.
-        {{"set", "2", "tmin=20", "pmin=abc"}, "pmin: 'abc' is not a number (from 0 to 100 %)"},
-        {{"set", "1"}, "wrong number of arguments (usage: qv725ctl set CHANNEL KEY=VALUE...)"},
+        {{"set", "2", "tmin=20", "auto=maybe"}, "auto must be on or off, not 'maybe'"},
         {{"pwm", "1", "101"}, "PERCENT must be from 0 to 100 %, not 101"},
-        {{"pwm", "1", "50,5"}, "write decimals with '.', as in 50.5"},
-        {{"pwm", "1", "-5"}, "PERCENT must be from 0 to 100 %, not -5"},
         {{"save", "9"}, "channel must be 'all' or a whole number from 1 to 6, not '9'"},
-        {{"recall", "0"}, "channel must be 'all' or a whole number from 1 to 6, not '0'"},
-        {{"status", "extra"}, "wrong number of arguments"},
         {{"frobnicate"}, "unknown command 'frobnicate'"},
-        {{}, "no command given"},
         {{"status", "--colour"}, "unknown option '--colour'"},
-        {{"status", "--port"}, "option --port needs a value"},
-        {{"status", "--interval", "2"}, "--interval, --count and --export go with the watch"},
-        {{"watch", "--count", "0"}, "--count must be a whole number of 1 or more, not '0'"},
-        {{"watch", "--interval", "0,5"}, "--interval must be a number of seconds above 0"},
         {{"watch", "--export", "/nonexistent/qv725ctl"}, "'/nonexistent/qv725ctl' is not a folder"},
-        {{"preset", "apply"}, "wrong number of arguments (usage: qv725ctl preset list"},
-        {{"preset", "remove", "x"}, "unknown preset command 'remove'"},
     };
     for (const BadInput& c : cases) {
         std::string joined;
