@@ -8,6 +8,7 @@
 #include "Environment.h"
 #include "OpenFailure.h"
 #include "PortHolders.h"
+#include "PortList.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ std::string LastError() {
 // The error for a failed search: the library's reason, and for a port in use who holds it.
 TCliError OpenError(const TOpenFailure& failure) {
     std::string message = failure.reason;
-    if (failure.kind == OpenFailureKind::InUse && failure.port.rfind("serial:", 0) != 0) {
-        const std::vector<TProcessRef> holders = ProcessesHolding(failure.port);
+    if (failure.kind == OpenFailureKind::InUse) {
+        const std::vector<TProcessRef> holders = HoldersOfPort(failure.port);
         if (!holders.empty()) {
             message += " It is held by " + DescribeProcesses(holders) + ".";
         }
@@ -36,6 +37,21 @@ TSix ReadSix(void (*command)(int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, i
 }
 
 }  // namespace
+
+std::vector<TProcessRef> HoldersOfPort(const std::string& port) {
+    const std::string serialLead = "serial:";
+    if (port.rfind(serialLead, 0) != 0) {
+        return ProcessesHolding(port);
+    }
+    // A port named by its bridge's serial number: the device path the listing gives it.
+    for (const TPortCandidate& candidate : ListPortCandidates()) {
+        if (candidate.serial == port.substr(serialLead.size()) &&
+            candidate.name.rfind(serialLead, 0) != 0) {
+            return ProcessesHolding(candidate.name);
+        }
+    }
+    return {};
+}
 
 void RestrictSearchToPort(const std::optional<std::string>& port) {
     if (port) {

@@ -7,8 +7,10 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "Params.h"
+#include "PortHolders.h"
 
 using TSix = std::array<int32_t, 6>;
 
@@ -34,6 +36,10 @@ public:
     void Save(int channel);
     void Recall(int channel);
 };
+
+// The processes that hold `port` open (a device path, or serial:<number> of a listed port), as
+// far as /proc tells.
+std::vector<TProcessRef> HoldersOfPort(const std::string& port);
 
 // Sets QV725_PORT for the library's next search; nullopt leaves the environment as it is.
 void RestrictSearchToPort(const std::optional<std::string>& port);

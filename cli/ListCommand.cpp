@@ -66,8 +66,8 @@ TVerdict Probe(const TPortCandidate& port) {
     const TOpenFailure failure = ClassifyOpenFailure(LastError());
     verdict.state = StateOf(failure.kind);
     verdict.reason = OpenFailureDetail(failure);
-    if (failure.kind == OpenFailureKind::InUse && port.name.rfind("serial:", 0) != 0) {
-        verdict.holders = ProcessesHolding(port.name);
+    if (failure.kind == OpenFailureKind::InUse) {
+        verdict.holders = HoldersOfPort(port.name);
     }
     return verdict;
 }
