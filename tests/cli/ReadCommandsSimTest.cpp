@@ -156,6 +156,29 @@ TEST_F(CliSimTest, ListNamesTheSimulatorAsTheController) {
     EXPECT_NE(lines[1].find("QV-725 sim 1.0"), std::string::npos);
 }
 
+TEST_F(CliSimTest, ListNeverTakesASilentPortForTheController) {
+    StartSim({"--name", "sim0"});
+    qv725sim::SimProcess silent;
+    std::string error;
+    ASSERT_TRUE(silent.Start(QV725_SIM_EXE, {"--name", "sim1", "--silent"}, runtime_, error))
+        << error;
+    const TToolResult json = Tool({"list", "--json"});
+    ASSERT_EQ(json.code, 0) << json.err;
+    const TJsonValue doc = Json(json);
+    ASSERT_EQ(doc["ports"].Array().size(), 2u) << json.out;
+    EXPECT_EQ(doc["ports"][0]["port"].String(), SimPort());
+    EXPECT_EQ(doc["ports"][0]["state"].String(), "controller");
+    const TJsonValue& other = doc["ports"][1];
+    EXPECT_EQ(other["port"].String(), silent.LinkPath());
+    // "not-a-controller" from a library that probes one port at a time; "unknown" from one
+    // that cannot, which opens the other simulator instead. Never "controller".
+    EXPECT_TRUE(other["state"].String() == "not-a-controller" ||
+                other["state"].String() == "unknown")
+        << other["state"].String();
+    EXPECT_NE(other["reason"].String(), "");
+    EXPECT_EQ(other["identification"].String(), "");
+}
+
 TEST_F(CliSimTest, WatchPrintsOneJsonLinePerReadingAndKeepsTheExportFiles) {
     StartSim();
     const fs::path exportDir = scratch_.Path() / "hwmon";
