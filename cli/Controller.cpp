@@ -82,10 +82,12 @@ TController::TController(const std::optional<std::string>& port) {
     if (QV725_OpenDevice() == 0) {
         throw OpenError(ClassifyOpenFailure(LastError()));
     }
-    if (port && OpenedAnotherPort(*port, terminalsBefore)) {
+    // The port asked for, by --port or by QV725_PORT in the environment.
+    const std::optional<std::string> wanted = port ? port : GetEnv("QV725_PORT");
+    if (wanted && !wanted->empty() && OpenedAnotherPort(*wanted, terminalsBefore)) {
         QV725_CloseDevice();
         throw TCliError(ExitCode::NoController,
-                        "No controller found: " + *port +
+                        "No controller found: " + *wanted +
                             ": the qv725 library opened another port; this version of it does "
                             "not keep to one port (QV725_PORT).");
     }

@@ -17,7 +17,8 @@ using TSix = std::array<int32_t, 6>;
 class TController {
 public:
     // Opens the controller. With a port, the search is restricted to it through QV725_PORT
-    // (the variable is set for this process, as the library reads it at every open). Throws
+    // (the variable is set for this process, as the library reads it at every open); a port
+    // the library did not keep to (OpenedAnotherPort) counts as no controller found. Throws
     // TCliError: exit 3 with the library's reason when none is found, exit 4 when the port is
     // in use (naming the processes that hold it, when /proc tells).
     explicit TController(const std::optional<std::string>& port);

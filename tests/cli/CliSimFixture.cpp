@@ -64,16 +64,19 @@ void CliSimTest::StartSim(const std::vector<std::string>& args, bool logRequests
     ASSERT_TRUE(sim_.Start(QV725_SIM_EXE, all, runtime_, error, 20000, logRequests)) << error;
 }
 
-void CliSimTest::StartTool(TToolProcess& tool, const std::vector<std::string>& args) {
+void CliSimTest::StartTool(TToolProcess& tool, const std::vector<std::string>& args,
+                           const std::vector<std::string>& environment) {
     const std::string home = (scratch_.Path() / "home").string();
-    ASSERT_TRUE(tool.Start(QV725CTL_EXE, args,
-                           {"XDG_RUNTIME_DIR=" + runtime_, "HOME=" + home,
-                            "XDG_CONFIG_HOME=" + home + "/.config", "QV725_PORT"}));
+    std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime_, "HOME=" + home,
+                                    "XDG_CONFIG_HOME=" + home + "/.config", "QV725_PORT"};
+    env.insert(env.end(), environment.begin(), environment.end());
+    ASSERT_TRUE(tool.Start(QV725CTL_EXE, args, env));
 }
 
-TToolResult CliSimTest::Tool(const std::vector<std::string>& args) {
+TToolResult CliSimTest::Tool(const std::vector<std::string>& args,
+                             const std::vector<std::string>& environment) {
     TToolProcess tool;
-    StartTool(tool, args);
+    StartTool(tool, args, environment);
     TToolResult result = tool.Finish(kToolTimeoutMs);
     EXPECT_NE(result.code, -1) << "qv725ctl did not end";
     return result;

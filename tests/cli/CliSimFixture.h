@@ -25,10 +25,13 @@ protected:
     std::string SimPort() const { return sim_.LinkPath(); }
 
     // Runs qv725ctl with `args` and waits for its end. Its runtime folder is this test's, its
-    // home and configuration folder are scratch folders, and QV725_PORT is unset.
-    TToolResult Tool(const std::vector<std::string>& args);
+    // home and configuration folder are scratch folders, and QV725_PORT is unset unless
+    // `environment` ("NAME=value" entries) sets it.
+    TToolResult Tool(const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {});
     // Starts qv725ctl without waiting, for watch.
-    void StartTool(TToolProcess& tool, const std::vector<std::string>& args);
+    void StartTool(TToolProcess& tool, const std::vector<std::string>& args,
+                   const std::vector<std::string>& environment = {});
     // The tool's standard output parsed as one JSON document; fails the test when it is not.
     static TJsonValue Json(const TToolResult& result);
 

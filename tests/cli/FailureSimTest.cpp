@@ -155,6 +155,11 @@ TEST_F(CliSimTest, PortOptionKeepsToThatPort) {
     const TToolResult wrong = Tool({"status", "--port", scratch_.File("no-such-port")});
     EXPECT_EQ(wrong.code, 3) << wrong.err;
     EXPECT_EQ(wrong.out, "");
+    // QV725_PORT in the environment is kept to as well.
+    const TToolResult fromEnvironment =
+        Tool({"status"}, {"QV725_PORT=" + scratch_.File("no-such-port")});
+    EXPECT_EQ(fromEnvironment.code, 3) << fromEnvironment.err;
+    EXPECT_EQ(Tool({"status"}, {"QV725_PORT=" + SimPort()}).code, 0);
     const TToolResult listOne = Tool({"list", "--json", "--port", SimPort()});
     EXPECT_EQ(listOne.code, 0) << listOne.err;
     ASSERT_EQ(Json(listOne)["ports"].Array().size(), 1u);
