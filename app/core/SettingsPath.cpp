@@ -28,6 +28,10 @@ std::string SettingsFileBeside(const std::string& programPath) {
     return fs::path(programPath).replace_extension(".ini").string();
 }
 
+std::string SettingsFileInConfigFolder(const std::string& xdgConfigHome, const std::string& home) {
+    return (ConfigFolder(xdgConfigHome, home) / "kelvane.ini").string();
+}
+
 std::string ChooseSettingsFile(const std::string& programPath, const std::string& xdgConfigHome,
                                const std::string& home) {
     const std::string beside = SettingsFileBeside(programPath);
@@ -35,7 +39,7 @@ std::string ChooseSettingsFile(const std::string& programPath, const std::string
         return beside;
     }
     const fs::path folder = ConfigFolder(xdgConfigHome, home);
-    const std::string own = (folder / "kelvane.ini").string();
+    const std::string own = SettingsFileInConfigFolder(xdgConfigHome, home);
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (fs::exists(own, ec) || !fs::is_regular_file(beside, ec)) {

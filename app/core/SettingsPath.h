@@ -22,5 +22,9 @@ std::string SettingsFileBeside(const std::string& programPath);
 std::string ChooseSettingsFile(const std::string& programPath, const std::string& xdgConfigHome,
                                const std::string& home);
 
+// <configHome>/kelvane/kelvane.ini as ChooseSettingsFile names it (configHome is `xdgConfigHome`
+// when it is an absolute path, else <home>/.config); creates nothing.
+std::string SettingsFileInConfigFolder(const std::string& xdgConfigHome, const std::string& home);
+
 // ChooseSettingsFile with $XDG_CONFIG_HOME and $HOME of the running process.
 std::string SettingsFilePath(const std::string& programPath);

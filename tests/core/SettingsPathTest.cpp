@@ -23,6 +23,20 @@ TEST(SettingsPath, ExtensionReplacedByIni) {
     EXPECT_EQ(SettingsFileBeside("/opt/app.d/kelvane"), "/opt/app.d/kelvane.ini");
 }
 
+TEST(SettingsPath, ConfigFolderFileFollowsXdgConfigHomeOnlyWhenAbsolute) {
+#ifdef _WIN32
+    const std::string xdg = "C:/xdg/config";
+#else
+    const std::string xdg = "/xdg/config";
+#endif
+    const std::string expectXdg = (fs::path(xdg) / "kelvane" / "kelvane.ini").string();
+    const std::string expectHome =
+        (fs::path("/home/u") / ".config" / "kelvane" / "kelvane.ini").string();
+    EXPECT_EQ(SettingsFileInConfigFolder(xdg, "/home/u"), expectXdg);
+    EXPECT_EQ(SettingsFileInConfigFolder("relative/config", "/home/u"), expectHome);
+    EXPECT_EQ(SettingsFileInConfigFolder("", "/home/u"), expectHome);
+}
+
 TEST(SettingsPath, WritableProgramFolderIsUsed) {
     TempFolder folder;
     const std::string program = folder.File("kelvane");
