@@ -127,10 +127,7 @@ bool Probe(const Candidate& c) {
 }  // namespace
 
 bool SearchController() {
-    LibraryState& s = State();
-    if (s.openMarker != 0) {
-        FtdioClose(s.openMarker);  // a controller open before is closed first
-    }
+    // A controller open before is closed by the first FtdioOpen, as any second open does.
     uint32_t count = 0;
     if (!FtdioCountDevices(count)) {
         SetText(std::string(Lead) + "no FTDI device attached.");
