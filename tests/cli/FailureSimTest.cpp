@@ -166,22 +166,27 @@ TEST_F(CliSimTest, PortOptionKeepsToThatPort) {
     EXPECT_EQ(Json(listOne)["ports"][0]["state"].String(), "controller");
 }
 
-// The port in use by another program: exit code 4 naming the holder. It needs a library that
-// reports why it found no controller; older ones give no reason, and the test says so.
+// The port in use by another program: exit code 4 naming the holder, by `status` and `list`.
 TEST_F(CliSimTest, PortInUseEndsWithExitCode4NamingTheHolder) {
     StartSim();
     const int fd = ::open(SimPort().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     const TToolResult result = Tool({"status", "--port", SimPort()});
+    const TToolResult listed = Tool({"list", "--json"});
     ::close(fd);
-    if (result.err.find("No controller found: " + SimPort() + ": ") == std::string::npos) {
-        GTEST_SKIP() << "the qv725 library names no reason for not finding the controller: "
-                     << result.err;
-    }
     EXPECT_EQ(result.code, 4);
     EXPECT_NE(result.err.find(": in use by another program. It is held by "), std::string::npos)
         << result.err;
     EXPECT_NE(result.err.find("(pid " + std::to_string(::getpid()) + ")"), std::string::npos)
         << result.err;
+    EXPECT_EQ(listed.code, 4) << listed.err;
+    const TJsonValue json = Json(listed);
+    const auto& ports = json["ports"].Array();
+    ASSERT_EQ(ports.size(), 1u) << listed.out;
+    EXPECT_EQ(ports[0]["state"].String(), "in-use");
+    const auto& holders = ports[0]["held_by"].Array();
+    EXPECT_TRUE(std::any_of(holders.begin(), holders.end(),
+                            [](const TJsonValue& h) { return h["pid"].Int() == ::getpid(); }))
+        << listed.out;
 }
