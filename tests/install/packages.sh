@@ -28,7 +28,7 @@ trap cleanup EXIT
 # What the packages need from the system is installed here (the clean root holds only them);
 # the program and the tools need the library package through its symbols file.
 for f in "${files[@]}"; do
-  depends=$(dpkg-deb -f "$f" Depends | tr ',' '\n' | grep -v '^ *libqv725-1 ' | paste -sd, -)
+  depends=$(dpkg-deb -f "$f" Depends | tr ',' '\n' | sed '/^ *libqv725-1 /d' | paste -sd, -)
   [ -z "$depends" ] || dpkg-checkbuilddeps -d "$depends" "$here/../../debian/control" ||
     fail "$(basename "$f") needs what this system lacks: $depends"
 done

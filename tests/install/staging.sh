@@ -78,8 +78,17 @@ export LD_LIBRARY_PATH=$libdir
 runtime=$work/run
 start_sim "$root/bin/qv725-sim" "$runtime"
 run_outside "$libdir" "$work" "$runtime"
-out=$(XDG_RUNTIME_DIR=$runtime "$root/bin/qv725-read") || fail "installed qv725-read failed: $out"
-pass "installed qv725-read reads the controller"
+# A relocatable tree's programs find the library by their run path alone.
+if [ -z "$sysroot" ]; then
+  LD_LIBRARY_PATH= check_library_is "$libdir" "$root/bin/qv725-read"
+  out=$(env -u LD_LIBRARY_PATH XDG_RUNTIME_DIR="$runtime" "$root/bin/qv725-read") ||
+    fail "installed qv725-read failed: $out"
+  pass "installed qv725-read reads the controller, finding the library by its run path"
+else
+  check_library_is "$libdir" "$root/bin/qv725-read"
+  out=$(XDG_RUNTIME_DIR=$runtime "$root/bin/qv725-read") || fail "installed qv725-read failed: $out"
+  pass "installed qv725-read reads the controller"
+fi
 stop_sim
 
 # The installed program, run by a user who may not write its folder, keeps its settings in
@@ -90,15 +99,15 @@ home=$work/home
 mkdir -p "$home" "$work/run-$user"
 chown "$user" "$home" "$work/run-$user"
 chmod 700 "$work/run-$user"
-as_user() {
-  setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups env -i PATH=/usr/bin:/bin \
-    HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$work/run-$user" \
-    LD_LIBRARY_PATH="$libdir" QT_QPA_PLATFORM=offscreen "$@"
-}
-if as_user test -w "$root/bin"; then
+# A command line, not a function, so that the program started in the background is the very
+# process whose id $! gives.
+as_user=(setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups env -i
+  PATH=/usr/bin:/bin HOME="$home" XDG_CONFIG_HOME="$home/config"
+  XDG_RUNTIME_DIR="$work/run-$user" LD_LIBRARY_PATH="$libdir" QT_QPA_PLATFORM=offscreen)
+if "${as_user[@]}" test -w "$root/bin"; then
   fail "$user may write $root/bin; the settings check needs a folder it may not write"
 fi
-as_user "$root/bin/kelvane" >"$work/kelvane.log" 2>&1 &
+"${as_user[@]}" "$root/bin/kelvane" >"$work/kelvane.log" 2>&1 &
 kelvane_pid=$!
 for _ in $(seq 300); do
   [ -d "$home/config/kelvane" ] && break

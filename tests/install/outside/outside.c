@@ -24,13 +24,21 @@ int main(int argc, char** argv) {
         fprintf(stderr, "outside: no controller: %s\n", error != NULL ? error : "");
         return 1;
     }
-    if (!QV725_GetInfo(&info) || !QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5])) {
+    /* The text lives until the next command, so it is printed at once. */
+    if (!QV725_GetInfo(&info)) {
         QV725_GetLastError(&error);
         fprintf(stderr, "outside: %s\n", error != NULL ? error : "");
         QV725_CloseDevice();
         return 1;
     }
-    printf("outside: %s, channel 1 at %.1f C\n", info, t[0] / 10.0);
+    printf("outside: %s", info);
+    if (!QV725_GetT(&t[0], &t[1], &t[2], &t[3], &t[4], &t[5])) {
+        QV725_GetLastError(&error);
+        fprintf(stderr, "\noutside: %s\n", error != NULL ? error : "");
+        QV725_CloseDevice();
+        return 1;
+    }
+    printf(", channel 1 at %.1f C\n", t[0] / 10.0);
     QV725_CloseDevice();
     return 0;
 }
