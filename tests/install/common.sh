@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the install tests: checks that fail loudly, the simulated controller, the outside
 # program built against an installed library. Sourced, not run.
 

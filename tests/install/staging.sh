@@ -80,7 +80,7 @@ start_sim "$root/bin/qv725-sim" "$runtime"
 run_outside "$libdir" "$work" "$runtime"
 # A relocatable tree's programs find the library by their run path alone.
 if [ -z "$sysroot" ]; then
-  LD_LIBRARY_PATH= check_library_is "$libdir" "$root/bin/qv725-read"
+  LD_LIBRARY_PATH='' check_library_is "$libdir" "$root/bin/qv725-read"
   out=$(env -u LD_LIBRARY_PATH XDG_RUNTIME_DIR="$runtime" "$root/bin/qv725-read") ||
     fail "installed qv725-read failed: $out"
   pass "installed qv725-read reads the controller, finding the library by its run path"
