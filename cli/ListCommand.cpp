@@ -161,8 +161,8 @@ int RunList(const TContext& context) {
         const auto known =
             std::find_if(candidates.begin(), candidates.end(),
                          [&](const TPortCandidate& c) { return c.name == *context.line.port; });
-        candidates = {known != candidates.end() ? *known
-                                                : TPortCandidate{*context.line.port, "", "", "", 0}};
+        candidates = {
+            known != candidates.end() ? *known : TPortCandidate{*context.line.port, "", "", "", 0}};
     }
     const std::optional<std::string> savedPort = GetEnv("QV725_PORT");
     std::vector<TVerdict> verdicts;

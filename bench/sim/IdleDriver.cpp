@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     }
     const fs::path base = pattern;
     const fs::path root = base / "root";
-    for (const char* folder : {"sys/bus/usb/devices", "sys/bus/usb-serial/devices", "dev",
-                               "run/lock"}) {
+    for (const char* folder :
+         {"sys/bus/usb/devices", "sys/bus/usb-serial/devices", "dev", "run/lock"}) {
         fs::create_directories(root / folder);
     }
     fs::create_directories(base / "runtime");

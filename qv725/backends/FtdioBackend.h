@@ -26,8 +26,8 @@ inline constexpr uint32_t OtherError = 18;
 
 // What a backend knows of one listed device before opening it. Every field may be empty.
 struct FtdioPortInfo {
-    std::string path;      // the device file ("/dev/ttyUSB0"), empty for driver devices
-    std::string serial;    // the USB serial number of the bridge
+    std::string path;    // the device file ("/dev/ttyUSB0"), empty for driver devices
+    std::string serial;  // the USB serial number of the bridge
     // Changes whenever the device is plugged in again (bus position and device number): a
     // device that is not the controller is probed once per identity.
     std::string identity;

@@ -2,12 +2,12 @@
 // open, raw 8N1 termios, poll-based timeouts, purge. Shared by the serial and simulator backends.
 #pragma once
 
+#include <termios.h>
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include <termios.h>
 
 class PosixTty {
 public:

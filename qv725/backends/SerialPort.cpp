@@ -30,8 +30,7 @@ uint32_t SerialPortBackend::ApplyLatencyTimer(const std::string& path, uint8_t m
     // Only where the attribute exists and we may write it; otherwise the bridge keeps its
     // default, which costs reply time but nothing else.
     const std::string name = std::filesystem::path(path).filename().string();
-    const std::string attribute =
-        root_ + "/sys/bus/usb-serial/devices/" + name + "/latency_timer";
+    const std::string attribute = root_ + "/sys/bus/usb-serial/devices/" + name + "/latency_timer";
     const int fd = open(attribute.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd >= 0) {
         const std::string text = std::to_string(milliseconds) + "\n";

@@ -27,7 +27,6 @@ FtdioOpenFault FaultOf(int error) {
 
 }  // namespace
 
-
 void TtyBackend::SortNatural(std::vector<std::string>& names) {
     SortNaturally(names);
 }

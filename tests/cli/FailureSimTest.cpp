@@ -189,9 +189,9 @@ TEST_F(CliSimTest, PortInUseEndsWithExitCode4NamingTheHolder) {
     ASSERT_EQ(ports.size(), 1u) << listed.out;
     EXPECT_EQ(ports[0]["state"].String(), "in-use");
     const auto& holders = ports[0]["held_by"].Array();
-    EXPECT_TRUE(std::any_of(holders.begin(), holders.end(),
-                            [](const TJsonValue& h) { return h["pid"].Int() == ::getpid(); }))
-        << listed.out;
+    EXPECT_TRUE(std::any_of(holders.begin(), holders.end(), [](const TJsonValue& h) {
+        return h["pid"].Int() == ::getpid();
+    })) << listed.out;
 }
 
 namespace {

@@ -108,8 +108,7 @@ public:
         const char* previous = getenv("XDG_RUNTIME_DIR");
         previousRuntime_ = previous != nullptr ? previous : "";
         setenv("XDG_RUNTIME_DIR", folder_.path().c_str(), 1);
-        link_ = std::make_unique<FakeSimLink>(folder_.path() / "qv725", "sim0",
-                                              peer_.SlavePath());
+        link_ = std::make_unique<FakeSimLink>(folder_.path() / "qv725", "sim0", peer_.SlavePath());
         opened_ = true;
     }
     ~PtyRig() {

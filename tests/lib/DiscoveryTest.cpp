@@ -130,12 +130,11 @@ TEST_F(DiscoveryTest, PortVariableKeepsTheSearchToOnePort) {
         std::string port;
         PtyPeer* opened;
     };
-    for (const Case& k : {Case{sysfs.Dev("ttyUSB1"), &b}, Case{"serial:FIRST", &a},
-                          Case{c.SlavePath(), &c}}) {
+    for (const Case& k :
+         {Case{sysfs.Dev("ttyUSB1"), &b}, Case{"serial:FIRST", &a}, Case{c.SlavePath(), &c}}) {
         SCOPED_TRACE(k.port);
         setenv("QV725_PORT", k.port.c_str(), 1);
-        const size_t before[] = {a.Requests(0).size(), b.Requests(0).size(),
-                                 c.Requests(0).size()};
+        const size_t before[] = {a.Requests(0).size(), b.Requests(0).size(), c.Requests(0).size()};
         k.opened->Answer(IdentificationFrame("QV-725"));
         ASSERT_EQ(QV725_OpenDevice(), 1) << LastError();
         QV725_CloseDevice();

@@ -45,9 +45,8 @@ std::string FakeSysfs::PortFolder(const std::string& position, const std::string
     return Root() + "/sys/devices/pci0000:00/usb1/" + position + "/" + position + ":1.0/" + tty;
 }
 
-void FakeSysfs::Plug(const std::string& position, const std::string& tty,
-                     const std::string& target, const std::string& vendor,
-                     const std::string& serial) {
+void FakeSysfs::Plug(const std::string& position, const std::string& tty, const std::string& target,
+                     const std::string& vendor, const std::string& serial) {
     const fs::path device = Root() + "/sys/devices/pci0000:00/usb1/" + position;
     const fs::path port = PortFolder(position, tty);
     fs::create_directories(port);
