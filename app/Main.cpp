@@ -20,6 +20,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "VirtualListModel.h"
+#include "WatchTools.h"
 #include "core/ColorText.h"
 #include "core/Commands.h"
 #include "core/Exceptions.h"
@@ -53,6 +54,7 @@ TMainForm::TMainForm(const std::string& settingsFileName, QWidget* parent) : QMa
     // An error here leaves the constructor: the window is never shown and, since FormDestroy
     // does not run for a window that was not constructed, the settings file stays untouched.
     Construct(settingsFileName);
+    WatchTools = new TWatchTools(*this);
     try {
         FormCreate();
     } catch (...) {
@@ -213,6 +215,8 @@ void TMainForm::SaveSettings() {
     for (int j = 0; j < kPresetsColumnCount; ++j)
         settings.PresetsColumnWidths[j] = lvPresets->header()->sectionSize(j);
     WriteWindowSettings(*IniFile, settings);
+    if (WatchTools)
+        WatchTools->SaveSettings(*IniFile);
 }
 
 bool TMainForm::FormCloseQuery() {

@@ -38,6 +38,7 @@ class TPaintBox;
 class TParams;
 class TTrayIcon;
 class TVirtualListModel;
+class TWatchTools;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -235,6 +236,8 @@ public:
     QAction* Property1 = nullptr;
     QMenu* pmPresets = nullptr;
     TTrayIcon* TrayIcon = nullptr;
+    // Alarm notifications, watching in the tray, history export, recording (WatchTools.h).
+    TWatchTools* WatchTools = nullptr;
 
     // --- Common page ---
     QFrame* Panel2 = nullptr;

@@ -307,6 +307,7 @@ void TMainForm::CommitTypedField() {
 void TMainForm::btSaveClick() {
     CommitTypedField();
     CmdSavePar(SelectedChannel);
+    Changed[SelectedChannel] = false;  // saved: nothing left for the close query to offer
 }
 
 void TMainForm::btRecallClick() {

@@ -11,6 +11,7 @@
 #include "Main.h"
 #include "ReadoutRepaint.h"
 #include "Readouts.h"
+#include "WatchTools.h"
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"
@@ -71,6 +72,8 @@ void TMainForm::TimerTimer() {
     }
     AddHistorySample();
     UpdateScopeLines();
+    if (WatchTools)
+        WatchTools->CycleDone();
     if (Scope)
         Scope->SetActive(true);
     if (unexpected)

@@ -4,6 +4,7 @@
 
 #include "Application.h"
 #include "Main.h"
+#include "WatchTools.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
 
@@ -23,6 +24,8 @@ void TMainForm::BuildTray() {
 }
 
 void TMainForm::TrayIconMinimize() {
+    if (WatchTools && WatchTools->KeepPolling())
+        return;
     if (Scope)
         Scope->SetActive(false);
 }

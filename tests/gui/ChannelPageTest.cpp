@@ -315,7 +315,7 @@ private slots:
         form.btSave->click();
         form.btSave->click();
         QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"SavePar(2)", "SavePar(2)"}));
-        QVERIFY(form.Changed[2]);
+        QVERIFY(!form.Changed[2]);  // saved: the close query has nothing to offer for it
 
         // The controller's EEPROM held other values: recall reads them back and shows them.
         FakeDevice().records[2] = {2, 200, 51, 400, 255, 650, 300, 0};
@@ -331,7 +331,11 @@ private slots:
         QCOMPARE(form.fePx->text(), QStringLiteral("39"));
         QCOMPARE(form.Params->Active()->Channels[2].T_min, 200);
 
-        // The close query still asks.
+        // Saved, then recalled: nothing unsaved, so the close query asks nothing.
+        QVERIFY(form.FormCloseQuery());
+        QVERIFY(rig.dialogs.shown.empty());
+        // A change after the save asks again.
+        TypeAndEnter(form.feTmax, QStringLiteral("45"));
         rig.dialogs.Answer(QMessageBox::Cancel);
         QVERIFY(!form.FormCloseQuery());
         QCOMPARE(rig.dialogs.shown.back().text, QStringLiteral("Save new parameters to EEPROM?"));
@@ -371,7 +375,8 @@ private slots:
             made << QString::fromStdString(call);
         QCOMPARE(made, calls);
         QCOMPARE(FakeDevice().setM[0][2], 440);
-        QVERIFY(form.Changed[2]);
+        // Saved after the typed value was sent: nothing unsaved is left; a recall keeps the mark.
+        QCOMPARE(form.Changed[2], key != int(Qt::Key_S));
         QCOMPARE(form.feTmin->text(), tMin);
         QCOMPARE(form.feTmax->text(), tMax);
         // Leaving the field later sends what it shows, never the typed text again.
