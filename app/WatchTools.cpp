@@ -13,6 +13,7 @@
 #include "LayoutHelpers.h"
 #include "Main.h"
 #include "RecordingControl.h"
+#include "TrayToolTip.h"
 #include "UnsavedMarks.h"
 #include "core/LocalTime.h"
 #include "core/Params.h"
@@ -23,6 +24,7 @@
 TWatchTools::TWatchTools(TMainForm& form) : QObject(&form), form_(form) {
     setObjectName(QStringLiteral("WatchTools"));
     Notifier = new TAlarmNotifier(form.TrayIcon, this);
+    new TTrayToolTip(form.TrayIcon, this);
     HistoryTools = new THistoryTools([this] { return form_.History.get(); },
                                      [this] { return ChannelNames(); },
                                      [this] { form_.RefreshHistoryRows(); }, &form, this);
