@@ -3,8 +3,8 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QWidget>
 
@@ -18,8 +18,7 @@
 
 THistoryTools::THistoryTools(std::function<THistory*()> history,
                              std::function<std::array<std::string, 6>()> names,
-                             std::function<void()> cleared, QWidget* dialogParent,
-                             QObject* parent)
+                             std::function<void()> cleared, QWidget* dialogParent, QObject* parent)
     : QObject(parent),
       history_(std::move(history)),
       names_(std::move(names)),
@@ -32,8 +31,10 @@ THistoryTools::THistoryTools(std::function<THistory*()> history,
                                     "file"));
     clear_->setObjectName(QStringLiteral("acHistoryClear"));
     SetHint(clear_, QStringLiteral("Clear history|Empties the history and its statistics"));
-    connect(export_, &QAction::triggered, this, [this] { Guarded([this] { ExportWithDialog(); }); });
-    connect(clear_, &QAction::triggered, this, [this] { Guarded([this] { ClearWithQuestion(); }); });
+    connect(export_, &QAction::triggered, this,
+            [this] { Guarded([this] { ExportWithDialog(); }); });
+    connect(clear_, &QAction::triggered, this,
+            [this] { Guarded([this] { ClearWithQuestion(); }); });
 }
 
 bool THistoryTools::ExportWithDialog() {
@@ -61,8 +62,8 @@ bool THistoryTools::ExportWithDialog() {
 
 void THistoryTools::ExportTo(const QString& fileName) const {
     const THistory* history = history_();
-    const std::string text = history != nullptr ? HistoryToCsv(*history, names_())
-                                                : HistoryToCsv(THistory(), names_());
+    const std::string text =
+        history != nullptr ? HistoryToCsv(*history, names_()) : HistoryToCsv(THistory(), names_());
     const std::string target = QFile::encodeName(fileName).toStdString();
     if (!ReplaceFileWhole(target, text))
         throw EFCreateError(target);

@@ -18,8 +18,8 @@ public:
     // `history` is read (export) and emptied (clear) when the commands run; `names` gives the
     // channel names at that moment; `cleared` runs after the store was emptied (to redraw).
     THistoryTools(std::function<THistory*()> history,
-                  std::function<std::array<std::string, 6>()> names,
-                  std::function<void()> cleared, QWidget* dialogParent, QObject* parent);
+                  std::function<std::array<std::string, 6>()> names, std::function<void()> cleared,
+                  QWidget* dialogParent, QObject* parent);
 
     QAction* ExportAction() const { return export_; }
     QAction* ClearAction() const { return clear_; }

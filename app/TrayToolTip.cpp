@@ -16,8 +16,7 @@ TTrayToolTip::TTrayToolTip(TTrayIcon* trayIcon, QObject* parent)
 
 bool TTrayToolTip::eventFilter(QObject* watched, QEvent* event) {
     // Qt's own window for the icon in an XEmbed tray.
-    if (event->type() != QEvent::ToolTip || !trayIcon_ ||
-        !watched->inherits("QSystemTrayIconSys"))
+    if (event->type() != QEvent::ToolTip || !trayIcon_ || !watched->inherits("QSystemTrayIconSys"))
         return false;
     const auto* help = static_cast<QHelpEvent*>(event);
     QToolTip::showText(help->globalPos(), trayIcon_->SystemTrayIcon()->toolTip());

@@ -18,8 +18,8 @@ QIcon TUnsavedMarks::MarkIcon() {
     return QIcon(pixmap);
 }
 
-TUnsavedMarks::TUnsavedMarks(QComboBox* channelList,
-                             std::function<std::array<bool, 6>()> changed, QObject* parent)
+TUnsavedMarks::TUnsavedMarks(QComboBox* channelList, std::function<std::array<bool, 6>()> changed,
+                             QObject* parent)
     : QObject(parent), channelList_(channelList), changed_(std::move(changed)), mark_(MarkIcon()) {
     // An empty picture of the same size keeps the entries' texts in one column.
     QPixmap empty(16, 16);

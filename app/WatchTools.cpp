@@ -25,11 +25,12 @@ TWatchTools::TWatchTools(TMainForm& form) : QObject(&form), form_(form) {
     setObjectName(QStringLiteral("WatchTools"));
     Notifier = new TAlarmNotifier(form.TrayIcon, this);
     new TTrayToolTip(form.TrayIcon, this);
-    HistoryTools = new THistoryTools([this] { return form_.History.get(); },
-                                     [this] { return ChannelNames(); },
-                                     [this] { form_.RefreshHistoryRows(); }, &form, this);
+    HistoryTools =
+        new THistoryTools([this] { return form_.History.get(); }, [this] { return ChannelNames(); },
+                          [this] { form_.RefreshHistoryRows(); }, &form, this);
     Recording = new TRecordingControl([this] { return ChannelNames(); }, &form, this);
-    Marks = new TUnsavedMarks(form.cbCh, [this] { return form_.Changed; }, this);
+    Marks = new TUnsavedMarks(
+        form.cbCh, [this] { return form_.Changed; }, this);
 
     acWatchInTray = new QAction(QStringLiteral("Watch in tray"), this);
     acWatchInTray->setObjectName(QStringLiteral("acWatchInTray"));

@@ -19,11 +19,11 @@ enum class TAlarmKind {
 
 struct TAlarmEvent {
     TAlarmKind Kind = TAlarmKind::Temperature;
-    int Channel = -1;     // 0 to 5; -1 for the controller's events
-    bool Began = true;    // false: the episode ended
-    int32_t Value = 0;    // temperature in 0.1 degree Celsius, or fan speed in rpm
-    int32_t Limit = 0;    // T_alarm or V_alarm
-    int32_t Pwm = 0;      // 0 to 255
+    int Channel = -1;   // 0 to 5; -1 for the controller's events
+    bool Began = true;  // false: the episode ended
+    int32_t Value = 0;  // temperature in 0.1 degree Celsius, or fan speed in rpm
+    int32_t Limit = 0;  // T_alarm or V_alarm
+    int32_t Pwm = 0;    // 0 to 255
 
     bool operator==(const TAlarmEvent&) const = default;
 };

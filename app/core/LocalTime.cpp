@@ -19,9 +19,9 @@ int64_t DaysFromCivil(int64_t year, unsigned month, unsigned day) {
 
 // Seconds since 1970 of a broken-down time read as if it were UTC.
 int64_t SecondsOf(const std::tm& tm) {
-    const int64_t days = DaysFromCivil(int64_t{tm.tm_year} + 1900,
-                                       static_cast<unsigned>(tm.tm_mon + 1),
-                                       static_cast<unsigned>(tm.tm_mday));
+    const int64_t days =
+        DaysFromCivil(int64_t{tm.tm_year} + 1900, static_cast<unsigned>(tm.tm_mon + 1),
+                      static_cast<unsigned>(tm.tm_mday));
     return days * 86400 + int64_t{tm.tm_hour} * 3600 + int64_t{tm.tm_min} * 60 + tm.tm_sec;
 }
 

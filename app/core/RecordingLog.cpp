@@ -92,7 +92,9 @@ bool TRecordingLog::Write(const std::string& text, bool truncate) {
     if (written == bytes.size() && closed)
         return true;
     error_ = "Cannot write " + fileName_ + ": " +
-             std::strerror(writeErrno != 0 ? writeErrno : errno != 0 ? errno : EIO);
+             std::strerror(writeErrno != 0 ? writeErrno
+                           : errno != 0    ? errno
+                                           : EIO);
     // Whatever part of the row reached the file goes again: the file ends with a whole row.
     if (existed)
         std::filesystem::resize_file(path, size, ec);

@@ -8,11 +8,11 @@
 #include <string>
 
 struct TRecordedCycle {
-    int64_t TimeMs = 0;                      // milliseconds since 1970 UTC
-    bool Online = true;                      // false: no readings this cycle
-    std::array<int32_t, 6> Temperature{};    // 0.1 degree Celsius
-    std::array<int32_t, 6> FanSpeed{};       // rpm
-    std::array<int32_t, 6> Pwm{};            // 0 to 255
+    int64_t TimeMs = 0;                    // milliseconds since 1970 UTC
+    bool Online = true;                    // false: no readings this cycle
+    std::array<int32_t, 6> Temperature{};  // 0.1 degree Celsius
+    std::array<int32_t, 6> FanSpeed{};     // rpm
+    std::array<int32_t, 6> Pwm{};          // 0 to 255
 };
 
 class TRecordingLog {
@@ -23,10 +23,10 @@ public:
     bool Start(const std::string& fileName, const std::array<std::string, 6>& names);
     // Appends one row: local ISO 8601 time, temperature in °C with one decimal (0.0 for readings
     // of 0 or below, as shown), rpm, PWM percent with one decimal; off-line only the time, the
-    // other fields empty (the readings then are old ones, not this cycle's). The file is opened, appended
-    // and closed at every row, so a folder that was removed or a medium that was taken away is
-    // noticed at once. A row that cannot be written whole is cut off again, the log stops and
-    // false comes back with Error() set; the file then ends with the last complete row. A file
+    // other fields empty (the readings then are old ones, not this cycle's). The file is opened,
+    // appended and closed at every row, so a folder that was removed or a medium that was taken
+    // away is noticed at once. A row that cannot be written whole is cut off again, the log stops
+    // and false comes back with Error() set; the file then ends with the last complete row. A file
     // deleted meanwhile (its folder still there) is made again, header first.
     bool Append(const TRecordedCycle& cycle);
     void Stop() { active_ = false; }

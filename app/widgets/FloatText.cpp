@@ -38,8 +38,8 @@ std::string GroupThousands(const std::string& text) {
 bool ParseFloatText(const std::string& text, TFloatFormat format, double& value) {
     const bool commaGroups = format == TFloatFormat::ffNumber || format == TFloatFormat::ffCurrency;
     const size_t comma = text.find(',');
-    if (commaGroups || comma == std::string::npos || text.find(',', comma + 1) != std::string::npos ||
-        text.find('.') != std::string::npos) {
+    if (commaGroups || comma == std::string::npos ||
+        text.find(',', comma + 1) != std::string::npos || text.find('.') != std::string::npos) {
         return ParseFloat(text, value);
     }
     std::string pointed = text;

@@ -189,8 +189,8 @@ TEST(AlarmTooltipText, ListsTheChannelsInAlarmAndFitsTheTray) {
     tracker.Cycle(cycle);
     EXPECT_EQ(AlarmTooltip(tracker, kNames), "Kelvane: alarm on 3 'CPU', 6; controller lost");
 
-    const std::array<std::string, 6> longNames = {"Ä very long channel name", "ünother long one",
-                                                  "CPU", "", "", ""};
+    const std::array<std::string, 6> longNames = {
+        "Ä very long channel name", "ünother long one", "CPU", "", "", ""};
     TAlarmTracker all;
     TAlarmCycle hot = Quiet();
     hot.Temperature.fill(900);

@@ -109,8 +109,8 @@ TEST(HistoryCsvExport, WrittenFileReadsBackWithNamesTimesAndValues) {
             item.Values[static_cast<size_t>(c)] = static_cast<float>(20 + c + i * 0.1);
         now += 1000;
     }
-    const std::array<std::string, 6> names = {
-        "CPU, top", "Say \"fan\"", "  ", "Lüfter hinten °C", "两个风扇", "line\r\nbreak"};
+    const std::array<std::string, 6> names = {"CPU, top",         "Say \"fan\"", "  ",
+                                              "Lüfter hinten °C", "两个风扇",    "line\r\nbreak"};
     TempFolder folder;
     const std::string file = folder.File("history.csv");
     ASSERT_TRUE(ReplaceFileWhole(
@@ -121,8 +121,7 @@ TEST(HistoryCsvExport, WrittenFileReadsBackWithNamesTimesAndValues) {
     ASSERT_TRUE(ReadCsv(ReadWholeFile(file), rows, error)) << error;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"Time", "CPU, top", "Say \"fan\"", "Channel 3",
-                                                 "Lüfter hinten °C", "两个风扇",
-                                                 "line\r\nbreak"}));
+                                                 "Lüfter hinten °C", "两个风扇", "line\r\nbreak"}));
     EXPECT_EQ(rows[1], (std::vector<std::string>{"2026-12-08T18:31:03+01:00", "20.0", "21.0",
                                                  "22.0", "23.0", "24.0", "25.0"}));
     EXPECT_EQ(rows[3][0], "2026-12-08T18:31:05+01:00");

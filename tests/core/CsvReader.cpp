@@ -49,7 +49,8 @@ bool ReadCsv(const std::string& text, CsvRows& rows, std::string& error) {
             i += 2;
             continue;
         }
-        error = i >= n ? "last row not ended by CR LF" : "stray character at byte " + std::to_string(i);
+        error =
+            i >= n ? "last row not ended by CR LF" : "stray character at byte " + std::to_string(i);
         return false;
     }
     return true;

@@ -160,8 +160,8 @@ TEST(RecordingLog, FullDiskStopsTheLogAndKeepsWholeRows) {
             if (!ReadCsv(ReadWholeFile(file), rows, error))
                 return "the file is not whole: " + error;
             if (rows.size() != static_cast<size_t>(written) + 1)
-                return "rows " + std::to_string(rows.size()) + " after " +
-                       std::to_string(written) + " appended";
+                return "rows " + std::to_string(rows.size()) + " after " + std::to_string(written) +
+                       " appended";
             return std::string();
         });
     if (!run.mounted)

@@ -6,11 +6,11 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTreeView>
 
 #include "AlarmNotifier.h"
@@ -158,9 +158,8 @@ private slots:
         FakeDevice().failures.clear();
         form.TimerTimer();
         QVERIFY(form.Online);
-        QCOMPARE(Messages(spy).last(),
-                 QStringLiteral("Controller found again: ON-Line\n"
-                                "Channel 5: 250 rpm, alarm below 300 rpm"));
+        QCOMPARE(Messages(spy).last(), QStringLiteral("Controller found again: ON-Line\n"
+                                                      "Channel 5: 250 rpm, alarm below 300 rpm"));
     }
 
     void notificationsCanBeSwitchedOffAndTheChoiceIsStored() {
@@ -288,8 +287,9 @@ private slots:
         rig.dialogs.Answer(QMessageBox::Yes);
         clear->trigger();
         QCOMPARE(form.History->Count(), 0);
-        QCOMPARE(form.HistoryModel->data(form.HistoryModel->index(3, 3), Qt::DisplayRole).toString(),
-                 QStringLiteral("0.0"));
+        QCOMPARE(
+            form.HistoryModel->data(form.HistoryModel->index(3, 3), Qt::DisplayRole).toString(),
+            QStringLiteral("0.0"));
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));
         QVERIFY(rig.dialogs.shown[1].text.startsWith(QStringLiteral("Clear the history")));
         form.TimerTimer();
