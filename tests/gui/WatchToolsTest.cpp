@@ -13,18 +13,21 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "AlarmNotifier.h"
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
-#include "HistoryTools.h"
-#include "RecordingControl.h"
-#include "UnsavedMarks.h"
 #include "VirtualListModel.h"
-#include "WatchTools.h"
 #include "core/History.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryPage.h"
 #include "widgets/Floatedit.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
+#include "window/AlarmNotifier.h"
+#include "window/HistoryTools.h"
+#include "window/RecordingControl.h"
+#include "window/UnsavedMarks.h"
+#include "window/WatchTools.h"
 
 namespace {
 
@@ -91,12 +94,12 @@ private slots:
         FakeDevice().records[2] = {kTa, 0, 0, 0, 0, 650, 0, 0};
         FakeDevice().t[2] = 300;
         TMainForm& form = rig.Open();
-        form.edN[2]->setText(QStringLiteral("CPU"));
-        TAlarmNotifier* notifier = form.WatchTools->Notifier;
+        form.CommonPage().edN[2]->setText(QStringLiteral("CPU"));
+        TAlarmNotifier* notifier = form.WatchTools()->Notifier;
         QSignalSpy spy(notifier, &TAlarmNotifier::Notified);
         form.TimerTimer();
         QCOMPARE(spy.count(), 0);
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane"));
+        QCOMPARE(form.Frame().TrayIcon->Hint(), QStringLiteral("Kelvane"));
 
         FakeDevice().t[2] = 714;
         form.TimerTimer();
@@ -104,8 +107,8 @@ private slots:
                  QStringList{QStringLiteral("Channel 3 'CPU': 71.4 °C, alarm at 65.0 °C")});
         QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Kelvane alarm"));
         QVERIFY(notifier->Marked());
-        QCOMPARE(form.TrayIcon->Icon().cacheKey(), notifier->MarkedIcon().cacheKey());
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane: alarm on 3 'CPU'"));
+        QCOMPARE(form.Frame().TrayIcon->Icon().cacheKey(), notifier->MarkedIcon().cacheKey());
+        QCOMPARE(form.Frame().TrayIcon->Hint(), QStringLiteral("Kelvane: alarm on 3 'CPU'"));
 
         // Staying in alarm for many cycles says nothing more.
         for (int i = 0; i < 5; ++i)
@@ -116,8 +119,8 @@ private slots:
         for (int i = 0; i < TAlarmTracker::kClearCycles; ++i)
             form.TimerTimer();
         QVERIFY(!notifier->Marked());
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane"));
-        QVERIFY(form.TrayIcon->Icon().cacheKey() != notifier->MarkedIcon().cacheKey());
+        QCOMPARE(form.Frame().TrayIcon->Hint(), QStringLiteral("Kelvane"));
+        QVERIFY(form.Frame().TrayIcon->Icon().cacheKey() != notifier->MarkedIcon().cacheKey());
 
         FakeDevice().t[2] = 700;
         form.TimerTimer();
@@ -132,7 +135,7 @@ private slots:
         FakeDevice().pwm.fill(128);
         FakeDevice().records[4] = {kVa, 0, 0, 0, 0, 0, 300, 128};
         TMainForm& form = rig.Open();
-        QSignalSpy spy(form.WatchTools->Notifier, &TAlarmNotifier::Notified);
+        QSignalSpy spy(form.WatchTools()->Notifier, &TAlarmNotifier::Notified);
         FakeDevice().v[1] = 0;  // channel 2 driven at 50 % and standing
         form.TimerTimer();
         form.TimerTimer();
@@ -140,24 +143,25 @@ private slots:
         form.TimerTimer();
         QCOMPARE(Messages(spy),
                  QStringList{QStringLiteral("Channel 2: fan stopped, 0 rpm at 50 % PWM")});
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane: alarm on 2"));
+        QCOMPARE(form.Frame().TrayIcon->Hint(), QStringLiteral("Kelvane: alarm on 2"));
 
         spy.clear();
         FakeDevice().failures["GetT"] = -1;
         FakeDevice().openResult = false;
         form.TimerTimer();
-        QVERIFY(!form.Online);
+        QVERIFY(!form.State().Online);
         QCOMPARE(Messages(spy), QStringList{QStringLiteral("Controller lost: OFF-Line")});
         form.TimerTimer();
         QCOMPARE(spy.count(), 1);
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane: alarm on 2; controller lost"));
+        QCOMPARE(form.Frame().TrayIcon->Hint(),
+                 QStringLiteral("Kelvane: alarm on 2; controller lost"));
 
         // Back with channel 5's fan slow under its speed alarm: both news in one message.
         FakeDevice().v[4] = 250;
         FakeDevice().openResult = true;
         FakeDevice().failures.clear();
         form.TimerTimer();
-        QVERIFY(form.Online);
+        QVERIFY(form.State().Online);
         QCOMPARE(Messages(spy).last(), QStringLiteral("Controller found again: ON-Line\n"
                                                       "Channel 5: 250 rpm, alarm below 300 rpm"));
     }
@@ -167,23 +171,23 @@ private slots:
         FakeDevice().records[0] = {kTa, 0, 0, 0, 0, 400, 0, 0};
         {
             TMainForm& form = rig.Open();
-            QAction* item = form.WatchTools->Notifier->Action();
+            QAction* item = form.WatchTools()->Notifier->Action();
             QVERIFY(item->isChecked());
-            QVERIFY(form.mnFile->actions().contains(item));
-            QVERIFY(form.pmSystray->actions().contains(item));
+            QVERIFY(form.Frame().mnFile->actions().contains(item));
+            QVERIFY(form.Frame().pmSystray->actions().contains(item));
             item->trigger();
             QVERIFY(!item->isChecked());
             // Stored at once, not only at exit.
             QVERIFY(GeneralLines(rig.ReadIni()).contains(QStringLiteral("AlarmNotifications=0")));
-            QSignalSpy spy(form.WatchTools->Notifier, &TAlarmNotifier::Notified);
+            QSignalSpy spy(form.WatchTools()->Notifier, &TAlarmNotifier::Notified);
             FakeDevice().t[0] = 500;
             form.TimerTimer();
             QCOMPARE(spy.count(), 0);
-            QVERIFY(form.WatchTools->Notifier->Marked());  // the mark still shows the alarm
+            QVERIFY(form.WatchTools()->Notifier->Marked());  // the mark still shows the alarm
             rig.Close();
         }
         TMainForm& again = rig.Open();
-        QVERIFY(!again.WatchTools->Notifier->Action()->isChecked());
+        QVERIFY(!again.WatchTools()->Notifier->Action()->isChecked());
     }
 
     void firstRunSettingsFileKeepsItsForm() {
@@ -208,53 +212,55 @@ private slots:
         TWindowRig rig;
         {
             TMainForm& form = rig.Open();
-            QAction* watch = form.WatchTools->acWatchInTray;
+            QAction* watch = form.WatchTools()->acWatchInTray;
             QVERIFY(!watch->isChecked());
-            QVERIFY(form.mnFile->actions().contains(watch));
-            QVERIFY(form.pmSystray->actions().contains(watch));
+            QVERIFY(form.Frame().mnFile->actions().contains(watch));
+            QVERIFY(form.Frame().pmSystray->actions().contains(watch));
             // Off: hiding into the tray stops the polling, as ever.
             form.TrayIconMinimize();
-            QVERIFY(!form.Scope->Active());
-            form.Scope->SetActive(true);
+            QVERIFY(!form.HistoryPage().Scope->Active());
+            form.HistoryPage().Scope->SetActive(true);
 
             watch->trigger();
             QVERIFY(GeneralLines(rig.ReadIni()).contains(QStringLiteral("WatchInTray=1")));
             form.TrayIconMinimize();
-            QVERIFY(form.Scope->Active());
+            QVERIFY(form.HistoryPage().Scope->Active());
 
             // Switched off while hidden: polling stops at once; on again: it starts.
             form.hide();
             watch->trigger();
-            QVERIFY(!form.Scope->Active());
+            QVERIFY(!form.HistoryPage().Scope->Active());
             watch->trigger();
-            QVERIFY(form.Scope->Active());
+            QVERIFY(form.HistoryPage().Scope->Active());
             rig.Close();
         }
         TMainForm& again = rig.Open();
-        QVERIFY(again.WatchTools->acWatchInTray->isChecked());
+        QVERIFY(again.WatchTools()->acWatchInTray->isChecked());
     }
 
     void exportWritesTheHistoryAsCsv() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.edN[0]->setText(QStringLiteral("CPU, top"));
-        form.edN[1]->setText(QStringLiteral("Gehäuse \"vorn\""));
+        form.CommonPage().edN[0]->setText(QStringLiteral("CPU, top"));
+        form.CommonPage().edN[1]->setText(QStringLiteral("Gehäuse \"vorn\""));
         for (int i = 0; i < 3; ++i) {
             FakeDevice().t[0] = 250 + i;
             FakeDevice().t[5] = -30;
             form.TimerTimer();
         }
-        QVERIFY(form.pmHistory->actions().contains(form.WatchTools->HistoryTools->ExportAction()));
-        QVERIFY(form.mnFile->actions().contains(form.WatchTools->HistoryTools->ExportAction()));
+        QVERIFY(form.Frame().pmHistory->actions().contains(
+            form.WatchTools()->HistoryTools->ExportAction()));
+        QVERIFY(form.Frame().mnFile->actions().contains(
+            form.WatchTools()->HistoryTools->ExportAction()));
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("out.csv"));
         rig.dialogs.Answer(SaveAs(file));
-        form.WatchTools->HistoryTools->ExportAction()->trigger();
+        form.WatchTools()->HistoryTools->ExportAction()->trigger();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].className, QStringLiteral("QFileDialog"));
 
         const QStringList lines = Lines(file);
-        QCOMPARE(lines.size(), form.History->Count() + 1);
+        QCOMPARE(lines.size(), form.State().History->Count() + 1);
         QCOMPARE(lines[0], QStringLiteral("Time,\"CPU, top\",\"Gehäuse \"\"vorn\"\"\",Channel 3,"
                                           "Channel 4,Channel 5,Channel 6"));
         const QStringList last = lines.last().split(QLatin1Char(','));
@@ -266,7 +272,7 @@ private slots:
 
         // Cancelled: nothing written, nothing said.
         QFile::remove(file);
-        form.WatchTools->HistoryTools->ExportAction()->trigger();
+        form.WatchTools()->HistoryTools->ExportAction()->trigger();
         QVERIFY(!QFile::exists(file));
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));
     }
@@ -277,23 +283,25 @@ private slots:
         FakeDevice().t[3] = 420;
         form.TimerTimer();
         form.TimerTimer();
-        const int count = form.History->Count();
+        const int count = form.State().History->Count();
         QVERIFY(count >= 2);
-        QAction* clear = form.WatchTools->HistoryTools->ClearAction();
-        QVERIFY(form.pmHistory->actions().contains(clear));
+        QAction* clear = form.WatchTools()->HistoryTools->ClearAction();
+        QVERIFY(form.Frame().pmHistory->actions().contains(clear));
         rig.dialogs.Answer(QMessageBox::No);
         clear->trigger();
-        QCOMPARE(form.History->Count(), count);
+        QCOMPARE(form.State().History->Count(), count);
         rig.dialogs.Answer(QMessageBox::Yes);
         clear->trigger();
-        QCOMPARE(form.History->Count(), 0);
+        QCOMPARE(form.State().History->Count(), 0);
         QCOMPARE(
-            form.HistoryModel->data(form.HistoryModel->index(3, 3), Qt::DisplayRole).toString(),
+            form.HistoryPage()
+                .HistoryModel->data(form.HistoryPage().HistoryModel->index(3, 3), Qt::DisplayRole)
+                .toString(),
             QStringLiteral("0.0"));
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));
         QVERIFY(rig.dialogs.shown[1].text.startsWith(QStringLiteral("Clear the history")));
         form.TimerTimer();
-        QCOMPARE(form.History->Count(), 1);
+        QCOMPARE(form.State().History->Count(), 1);
     }
 
     void recordingStopsOnceWhenItsFolderGoesAndPollingGoesOn() {
@@ -302,7 +310,7 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("logs")));
         const QString file = dir.filePath(QStringLiteral("logs/rec.csv"));
-        TRecordingControl* recording = form.WatchTools->Recording;
+        TRecordingControl* recording = form.WatchTools()->Recording;
         rig.dialogs.Answer(SaveAs(file));
         recording->Action()->trigger();
         QVERIFY(recording->Recording());
@@ -316,7 +324,7 @@ private slots:
 
         QSignalSpy failed(recording, &TRecordingControl::Failed);
         QVERIFY(QDir(dir.filePath(QStringLiteral("logs"))).removeRecursively());
-        const int samples = form.History->Count();
+        const int samples = form.State().History->Count();
         const size_t reads = FakeDevice().CallsStartingWith("GetT").size();
         for (int i = 0; i < 4; ++i) {
             form.TimerTimer();
@@ -325,9 +333,9 @@ private slots:
         QCOMPARE(failed.count(), 1);
         QVERIFY(!recording->Recording());
         QVERIFY(!recording->Action()->isChecked());
-        QCOMPARE(form.History->Count(), samples + 4);
+        QCOMPARE(form.State().History->Count(), samples + 4);
         QCOMPARE(FakeDevice().CallsStartingWith("GetT").size(), reads + 4);
-        QVERIFY(form.Scope->Active());
+        QVERIFY(form.HistoryPage().Scope->Active());
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));  // the save dialog, then one error box
         QVERIFY(rig.dialogs.shown[1].text.contains(QStringLiteral("Recording stopped")));
     }
@@ -335,29 +343,31 @@ private slots:
     void unsavedMarksGoWhenSaveSucceeds() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsChannel);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        TUnsavedMarks* marks = form.WatchTools->Marks;
+        TUnsavedMarks* marks = form.WatchTools()->Marks;
         QVERIFY(!marks->Marked(0));
-        form.feTmax->setFocus(Qt::TabFocusReason);
-        form.feTmax->selectAll();
-        QTest::keyClicks(form.feTmax, QStringLiteral("55"));
-        QTest::keyClick(form.feTmax, Qt::Key_Return);
-        QVERIFY(form.Changed[0]);
+        form.ChannelPage().feTmax->setFocus(Qt::TabFocusReason);
+        form.ChannelPage().feTmax->selectAll();
+        QTest::keyClicks(form.ChannelPage().feTmax, QStringLiteral("55"));
+        QTest::keyClick(form.ChannelPage().feTmax, Qt::Key_Return);
+        QVERIFY(form.State().Changed[0]);
         WaitIdle();  // the marks follow when the loop goes idle
         QVERIFY(marks->Marked(0));
-        QCOMPARE(form.cbCh->itemIcon(0).cacheKey() == form.cbCh->itemIcon(1).cacheKey(), false);
+        QCOMPARE(form.ChannelPage().cbCh->itemIcon(0).cacheKey() ==
+                     form.ChannelPage().cbCh->itemIcon(1).cacheKey(),
+                 false);
 
         // A failed save (busy three times: the command layer tries twice more) keeps the mark
         // and the flag.
         FakeDevice().failures["SavePar"] = 3;
-        form.btSave->click();
+        form.ChannelPage().btSave->click();
         WaitIdle();
-        QVERIFY(form.Changed[0] && marks->Marked(0));
+        QVERIFY(form.State().Changed[0] && marks->Marked(0));
 
-        form.btSave->click();
-        QVERIFY(!form.Changed[0]);
+        form.ChannelPage().btSave->click();
+        QVERIFY(!form.State().Changed[0]);
         WaitIdle();
         QVERIFY(!marks->Marked(0));
         const size_t shown = rig.dialogs.shown.size();

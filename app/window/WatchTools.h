@@ -21,8 +21,8 @@ class TWatchTools : public QObject {
     Q_OBJECT
 public:
     // Builds the pieces over the window's tray icon, history and channel list, adds the menu
-    // items and reads the settings from the window's settings object.
-    explicit TWatchTools(TMainForm& form);
+    // items and reads its settings from `ini` (the window's settings object).
+    TWatchTools(TMainForm& form, const TIniFile& ini);
 
     // The end of a polling cycle: alarm episodes and the recording's row. Never throws; a
     // recording that fails stops itself.

@@ -11,26 +11,29 @@
 #include "Application.h"
 #include "HistoryTools.h"
 #include "LayoutHelpers.h"
-#include "Main.h"
+#include "MainForm.h"
 #include "RecordingControl.h"
 #include "TrayToolTip.h"
 #include "UnsavedMarks.h"
 #include "core/LocalTime.h"
 #include "core/Params.h"
 #include "core/WatchSettings.h"
+#include "pages/ChannelPage.h"
+#include "pages/HistoryPage.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
 
-TWatchTools::TWatchTools(TMainForm& form) : QObject(&form), form_(form) {
+TWatchTools::TWatchTools(TMainForm& form, const TIniFile& ini) : QObject(&form), form_(form) {
     setObjectName(QStringLiteral("WatchTools"));
-    Notifier = new TAlarmNotifier(form.TrayIcon, this);
-    new TTrayToolTip(form.TrayIcon, this);
-    HistoryTools =
-        new THistoryTools([this] { return form_.History.get(); }, [this] { return ChannelNames(); },
-                          [this] { form_.RefreshHistoryRows(); }, &form, this);
+    TTrayIcon* trayIcon = form.Frame().TrayIcon;
+    Notifier = new TAlarmNotifier(trayIcon, this);
+    new TTrayToolTip(trayIcon, this);
+    HistoryTools = new THistoryTools(
+        [this] { return form_.State().History.get(); }, [this] { return ChannelNames(); },
+        [this] { form_.HistoryPage().RefreshHistoryRows(); }, &form, this);
     Recording = new TRecordingControl([this] { return ChannelNames(); }, &form, this);
     Marks = new TUnsavedMarks(
-        form.cbCh, [this] { return form_.Changed; }, this);
+        form.ChannelPage().cbCh, [this] { return form_.State().Changed; }, this);
 
     acWatchInTray = new QAction(QStringLiteral("Watch in tray"), this);
     acWatchInTray->setObjectName(QStringLiteral("acWatchInTray"));
@@ -38,11 +41,9 @@ TWatchTools::TWatchTools(TMainForm& form) : QObject(&form), form_(form) {
     SetHint(acWatchInTray, QStringLiteral("Watch in tray|Keeps polling while the window is hidden "
                                           "in the tray: needed for alarms while hidden"));
 
-    if (form.IniFile) {
-        const TWatchSettings settings = ReadWatchSettings(*form.IniFile);
-        Notifier->SetEnabled(settings.AlarmNotifications);
-        acWatchInTray->setChecked(settings.WatchInTray);
-    }
+    const TWatchSettings settings = ReadWatchSettings(ini);
+    Notifier->SetEnabled(settings.AlarmNotifications);
+    acWatchInTray->setChecked(settings.WatchInTray);
     connect(acWatchInTray, &QAction::toggled, this,
             [this](bool on) { Guarded([this, on] { WatchInTrayToggled(on); }); });
     connect(Notifier->Action(), &QAction::toggled, this,
@@ -51,20 +52,22 @@ TWatchTools::TWatchTools(TMainForm& form) : QObject(&form), form_(form) {
 }
 
 void TWatchTools::AddMenuItems() {
-    QMenu* file = form_.mnFile;
-    file->insertAction(form_.acExit, HistoryTools->ExportAction());
-    file->insertAction(form_.acExit, Recording->Action());
-    file->insertSeparator(form_.acExit);
-    file->insertAction(form_.acExit, Notifier->Action());
-    file->insertAction(form_.acExit, acWatchInTray);
-    file->insertSeparator(form_.acExit);
+    const TMainFrame& frame = form_.Frame();
+    QAction* exit = frame.acExit;
+    QMenu* file = frame.mnFile;
+    file->insertAction(exit, HistoryTools->ExportAction());
+    file->insertAction(exit, Recording->Action());
+    file->insertSeparator(exit);
+    file->insertAction(exit, Notifier->Action());
+    file->insertAction(exit, acWatchInTray);
+    file->insertSeparator(exit);
 
-    QMenu* tray = form_.pmSystray;
-    tray->insertAction(form_.acExit, acWatchInTray);
-    tray->insertAction(form_.acExit, Notifier->Action());
-    tray->insertSeparator(form_.acExit);
+    QMenu* tray = frame.pmSystray;
+    tray->insertAction(exit, acWatchInTray);
+    tray->insertAction(exit, Notifier->Action());
+    tray->insertSeparator(exit);
 
-    QMenu* history = form_.pmHistory;
+    QMenu* history = frame.pmHistory;
     history->addSeparator();
     history->addAction(HistoryTools->ExportAction());
     history->addAction(HistoryTools->ClearAction());
@@ -72,8 +75,9 @@ void TWatchTools::AddMenuItems() {
 
 void TWatchTools::WatchInTrayToggled(bool on) {
     // Hidden in the tray right now: polling follows the item at once.
-    if (form_.TrayIcon != nullptr && form_.isHidden() && form_.Scope)
-        form_.Scope->SetActive(on);
+    TJvSimScope* scope = form_.HistoryPage().Scope;
+    if (form_.Frame().TrayIcon != nullptr && form_.isHidden() && scope != nullptr)
+        scope->SetActive(on);
     form_.WriteSettingsNow();
 }
 
@@ -91,30 +95,31 @@ void TWatchTools::SaveSettings(TIniFile& ini) const {
 std::array<std::string, 6> TWatchTools::ChannelNames() const {
     std::array<std::string, 6> names;
     for (size_t i = 0; i < names.size(); ++i)
-        names[i] = form_.ChannelName[i].toStdString();
+        names[i] = form_.State().ChannelName[i].toStdString();
     return names;
 }
 
 void TWatchTools::CycleDone() noexcept {
     try {
+        const TMainState& state = form_.State();
         TAlarmCycle alarms;
-        alarms.Online = form_.Online;
-        alarms.Temperature = form_.Temperature;
-        alarms.FanSpeed = form_.FanSpeed;
-        alarms.Pwm = form_.Pwm;
-        if (form_.Params != nullptr && form_.Params->Active() != nullptr) {
+        alarms.Online = state.Online;
+        alarms.Temperature = state.Temperature;
+        alarms.FanSpeed = state.FanSpeed;
+        alarms.Pwm = state.Pwm;
+        if (state.Params != nullptr && state.Params->Active() != nullptr) {
             for (size_t c = 0; c < 6; ++c)
-                alarms.Params[c] = form_.Params->Active()->Channels[c];
+                alarms.Params[c] = state.Params->Active()->Channels[c];
         }
         const std::array<std::string, 6> names = ChannelNames();
         Notifier->Cycle(alarms, names);
 
         TRecordedCycle row;
         row.TimeMs = NowMilliseconds();
-        row.Online = form_.Online;
-        row.Temperature = form_.Temperature;
-        row.FanSpeed = form_.FanSpeed;
-        row.Pwm = form_.Pwm;
+        row.Online = state.Online;
+        row.Temperature = state.Temperature;
+        row.FanSpeed = state.FanSpeed;
+        row.Pwm = state.Pwm;
         Recording->Cycle(row);
     } catch (...) {
         // Watching must never end a polling cycle; the next cycle tries again.
