@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "MainForm.h"
+#include "WatchTools.h"
 #include "core/Commands.h"
 #include "pages/ChannelPage.h"
 #include "pages/CommonPage.h"
@@ -57,6 +58,8 @@ void TMainForm::TimerTimer() {
     }
     AddHistorySample();
     UpdateScopeLines();
+    if (watchTools_)
+        watchTools_->CycleDone();
     // The scope is looked up again: it may have gone while a box was open.
     if (TJvSimScope* shown = Scope())
         shown->SetActive(true);

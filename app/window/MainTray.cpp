@@ -9,6 +9,7 @@
 #include "Application.h"
 #include "LayoutHelpers.h"
 #include "MainForm.h"
+#include "WatchTools.h"
 #include "pages/PresetsPage.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
@@ -45,6 +46,8 @@ void TMainForm::BuildTray() {
 }
 
 void TMainForm::TrayIconMinimize() {
+    if (watchTools_ && watchTools_->KeepPolling())
+        return;
     if (TJvSimScope* scope = Scope())
         scope->SetActive(false);
 }
