@@ -18,11 +18,12 @@
 #include "core/NumberFormat.h"
 #include "widgets/ColorConvert.h"
 #include "widgets/Jvsimscope.h"
+#include "widgets/ReadoutText.h"
 
 namespace {
 
 QString Readout(double value) {
-    return QString::fromStdString(FormatReadout(value));
+    return ReadoutText(value);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "LayoutHelpers.h"
 #include "Main.h"
 #include "VirtualListModel.h"
+#include "widgets/ReportView.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ constexpr int kPageBorder = 8;
 // selection that stays visible when the list loses the focus.
 QTreeView* MakeReportList(QWidget* parent, const QString& name, TVirtualListModel* model,
                           const QList<int>& widths, const QString& hint) {
-    auto* view = new QTreeView(parent);
+    auto* view = new TReportView(parent);  // repaints only the cells that changed
     view->setObjectName(name);
     view->setModel(model);
     view->setRootIsDecorated(false);

@@ -4,19 +4,18 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/NumberFormat.h"
+#include "widgets/ReadoutText.h"
 
 double TemperatureCelsius(int32_t tenths) {
     return tenths <= 0 ? 0.0 : tenths * 0.1;
 }
 
 QString TemperatureText(int32_t tenths) {
-    return QString::fromStdString(FormatReadout(TemperatureCelsius(tenths)));
+    return ReadoutText(TemperatureCelsius(tenths));
 }
 
 QString VoltageText(int32_t pwm) {
-    return QString::fromStdString(
-        FormatReadout(static_cast<double>(static_cast<int64_t>(pwm) * 12) / 255.0));
+    return ReadoutText(static_cast<double>(static_cast<int64_t>(pwm) * 12) / 255.0);
 }
 
 double PwmPercent(int32_t pwm) {
