@@ -4,7 +4,9 @@
 //   frame and the window behind it;
 // - its frame (the style's rounded panel over what lies behind the box) is drawn once into a
 //   picture and copied from there on every repaint, until its size, position, palette, state or
-//   style changes. The text is drawn by QLineEdit itself, as always.
+//   style changes. The text is drawn by QLineEdit itself, as always;
+// - a number is laid out without shaping when the font does not kern its characters (the
+//   glyphs then land exactly where shaping puts them).
 // The picture of what lies behind the box is taken from its ancestors, so a read-out must not
 // overlap another control.
 #pragma once
@@ -35,6 +37,8 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Lays numbers out without shaping where that changes no pixel.
+    void FollowText(const QString& text);
     // What lies behind the box: its ancestors painted, from the window down, without children.
     QImage Backdrop() const;
 

@@ -95,6 +95,11 @@ private slots:
         QVERIFY(rig.SameAfter([](QLineEdit* box) {  // button-face background, as the program's
             SetColor(box, QPalette::Base, box->palette().color(QPalette::Button));
         }));
+        for (const char* text : {"1234", "0.0", "104.0", "12.0", "7.1", "9876", "50.5", "0123456789.",
+                                 "-1.7E+3", "Disk 1: 23.4 °C", "AVAWTo"}) {
+            QVERIFY2(rig.SameAfter([text](QLineEdit* box) { box->setText(QString::fromUtf8(text)); }),
+                     text);
+        }
         QVERIFY(rig.SameAfter([](QLineEdit* box) { box->setText(QStringLiteral("1234")); }));
         QVERIFY(rig.SameAfter([](QLineEdit* box) { SetColor(box, QPalette::Base, Qt::red); }));
         QVERIFY(rig.SameAfter([](QLineEdit* box) { SetColor(box, QPalette::Text, Qt::gray); }));
