@@ -3,13 +3,13 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionFrame>
+
+#include "NumberShaping.h"
 
 namespace {
 
@@ -40,30 +40,6 @@ QStyle* ReadoutStyle() {
     return style;
 }
 
-// The characters of the numbers a read-out shows.
-const QString kNumberCharacters = QStringLiteral("0123456789.-+E");
-
-// Whether the font spaces some pair of number characters other than by their own advances
-// (kerning): then only shaping lays such text out as the plain box does. Asked once per font.
-bool NumbersNeedShaping(const QFont& font) {
-    static QHash<QString, bool> known;
-    const QString key = font.key();
-    if (const auto found = known.constFind(key); found != known.constEnd())
-        return found.value();
-    const QFontMetricsF metrics(font);
-    bool kerned = false;
-    for (const QChar a : kNumberCharacters) {
-        for (const QChar b : kNumberCharacters) {
-            const QString pair = QString(a) + b;
-            if (metrics.horizontalAdvance(pair) !=
-                metrics.horizontalAdvance(a) + metrics.horizontalAdvance(b))
-                kerned = true;
-        }
-    }
-    known.insert(key, kerned);
-    return kerned;
-}
-
 }  // namespace
 
 TReadout::TReadout(QWidget* parent) : QLineEdit(parent) {
@@ -92,14 +68,8 @@ bool TReadout::event(QEvent* event) {
 }
 
 void TReadout::FollowText(const QString& text) {
-    // Text that is a number, in a font that does not kern its characters, comes out the same
-    // without shaping, and then setting and drawing it skip shaping's cost.
-    QFont inherited = font();
-    inherited.setStyleStrategy(QFont::PreferDefault);
-    bool plain = !NumbersNeedShaping(inherited);
-    for (qsizetype i = 0; plain && i < text.size(); ++i)
-        plain = kNumberCharacters.contains(text[i]);
-    const auto wanted = plain ? QFont::PreferNoShaping : QFont::PreferDefault;
+    const auto wanted =
+        LaysOutWithoutShaping(text, font()) ? QFont::PreferNoShaping : QFont::PreferDefault;
     if (font().styleStrategy() == wanted)
         return;
     QFont strategy;  // only the strategy is set: the rest still follows the parent's font

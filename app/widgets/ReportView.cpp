@@ -2,9 +2,31 @@
 #include "ReportView.h"
 
 #include <QPaintEvent>
+#include <QStyledItemDelegate>
 #include <algorithm>
 
-TReportView::TReportView(QWidget* parent) : QTreeView(parent) {}
+#include "NumberShaping.h"
+
+namespace {
+
+// The standard cell drawing; a number is laid out without shaping where that changes no pixel.
+class TNumberDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (LaysOutWithoutShaping(option->text, option->font))
+            option->font.setStyleStrategy(QFont::PreferNoShaping);
+    }
+};
+
+}  // namespace
+
+TReportView::TReportView(QWidget* parent) : QTreeView(parent) {
+    setItemDelegate(new TNumberDelegate(this));
+}
 
 void TReportView::setModel(QAbstractItemModel* model) {
     if (this->model() != nullptr)
@@ -38,7 +60,8 @@ void TReportView::paintEvent(QPaintEvent* event) {
         for (int r = 0; r < rows; ++r) {
             for (int c = 0; c < columns; ++c) {
                 const QModelIndex index = m->index(r, c, rootIndex());
-                const QRect cell = visualRect(index);
+                // Only the part inside the viewport is ever painted.
+                const QRect cell = visualRect(index) & viewport()->rect();
                 if (cell.isEmpty() || !region.intersects(cell))
                     continue;
                 if (region.intersected(cell) == QRegion(cell))

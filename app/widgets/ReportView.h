@@ -1,6 +1,7 @@
 // A report-style list that repaints, when its model says cells changed, only the cells whose
 // shown data (text, font) really differs from what it last painted there. The comparison is
-// made once the handler that changed the data has returned, so the repaint shows its result. The History page's
+// made once the handler that changed the data has returned, so the repaint shows its result.
+// Numbers in its cells are laid out without shaping where that changes no pixel. The History page's
 // statistics are refreshed every second, but most of their texts stay the same from one
 // second to the next; each cell repainted costs a full text layout.
 #pragma once
