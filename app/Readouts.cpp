@@ -11,6 +11,10 @@ double TemperatureCelsius(int32_t tenths) {
 }
 
 QString TemperatureText(int32_t tenths) {
+    // From 0.1 to 99.9 degrees the text is the reading's own digits: tenths x 0.1 lies within
+    // a hair of an exact tenth, far from any rounding boundary.
+    if (tenths > 0 && tenths < 1000)
+        return QString::number(tenths / 10) + QLatin1Char('.') + QChar(u'0' + tenths % 10);
     return ReadoutText(TemperatureCelsius(tenths));
 }
 

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 namespace {
@@ -36,7 +37,21 @@ bool LaysOutWithoutShaping(const QString& text, const QFont& font) {
         if (!kNumberCharacters.contains(c))
             return false;
     }
+    // The last few fonts asked about, compared whole: far cheaper than building a font's key.
+    struct TKnown {
+        QFont font;
+        bool kerned;
+    };
+    thread_local QList<TKnown> recent;
+    for (const TKnown& known : recent) {
+        if (known.font == font)
+            return !known.kerned;
+    }
     QFont shaped = font;
     shaped.setStyleStrategy(QFont::PreferDefault);
-    return !NumbersKerned(shaped);
+    const bool kerned = NumbersKerned(shaped);
+    if (recent.size() >= 4)
+        recent.removeFirst();
+    recent.append({font, kerned});
+    return !kerned;
 }
