@@ -14,7 +14,9 @@
 #include <string>
 
 #include "Application.h"
-#include "Main.h"
+#include "pages/MainState.h"
+#include "window/MainForm.h"
+#include "window/MainFrame.h"
 
 namespace {
 
@@ -47,11 +49,11 @@ int main(int argc, char** argv) {
     form.show();
     // Common -> Channel -> History, as ctrl+Tab turns them.
     if (history) {
-        form.PageControl->setCurrentIndex(1);
-        form.PageControl->setCurrentIndex(2);
+        form.Frame().PageControl->setCurrentIndex(1);
+        form.Frame().PageControl->setCurrentIndex(2);
     }
     RunFor(warmup);
     MeasuredPolling(seconds);
-    std::printf("page=%s online=%d seconds=%.0f\n", argv[1], form.Online ? 1 : 0, seconds);
+    std::printf("page=%s online=%d seconds=%.0f\n", argv[1], form.State().Online ? 1 : 0, seconds);
     return 0;
 }

@@ -2,7 +2,7 @@
 // formatter for every reading the controller can send, whichever way they are worked out.
 #include <QTest>
 
-#include "Readouts.h"
+#include "pages/Readouts.h"
 #include "core/NumberFormat.h"
 
 class ReadoutTextTest : public QObject {

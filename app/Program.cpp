@@ -1,6 +1,6 @@
 // Program entry: the application, the main window, the event loop. The exit code is 0 in every
 // case, also when the start-up fails.
-#include "Main.h"
+#include "window/MainForm.h"
 
 #include <QSessionManager>
 #include <memory>
