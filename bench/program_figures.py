@@ -3,11 +3,12 @@
 start-up time to ON-Line and to the first drawn window, CPU share and wake-ups per second while
 it polls once a second (History page open, so the scope draws and shows; then the Common page),
 resident memory over a long run, each beside a bare Qt window of the same size running at the
-same time; and instructions per polling cycle under callgrind on the offscreen platform.
+same time; and instructions per polling cycle under callgrind on the offscreen platform, on the
+Common and on the History page, beside the bare window's instructions per second.
 
     program_figures.py BIN_DIR OUT_JSON [MINUTES]
 
-BIN_DIR holds kelvane, libqv725.so, qv725-sim and bench_bare_window. MINUTES is the length of
+BIN_DIR holds kelvane, libqv725.so, qv725-sim, bench_bare_window and bench_program_cycle. MINUTES is the length of
 the long run (10 by default). Writes what it measured to OUT_JSON; a figure it could not
 measure is left out with the reason under "errors". Never fails."""
 import glob
@@ -136,52 +137,84 @@ def measure(pids, seconds):
     return result
 
 
-def callgrind(env, polls_seconds=45):
-    """Instructions per polling cycle: callgrind counts only inside TMainForm::TimerTimer. The
-    simulator answers each request in one piece here, so that the count does not depend on how
-    the reply bytes happened to trickle in."""
-    if not shutil.which("valgrind"):
-        figures["errors"]["callgrind"] = "valgrind is not installed"
-        return
-    sim = spawn([os.path.join(bin_dir, "qv725-sim"), "--name", "bench"], env=env,
-                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    if not sim.stdout.readline().startswith("ready "):
-        figures["errors"]["callgrind"] = "qv725-sim did not start"
-        return
-    out = os.path.join(work, "callgrind.out")
-    cenv = dict(env, QT_QPA_PLATFORM="offscreen")
-    cenv.pop("DISPLAY", None)
+def callgrind_profile(args, env, toggle, name):
+    """Runs args under callgrind counting only inside the function `toggle`; returns the text
+    of the profile, or None."""
+    out = os.path.join(work, name + ".callgrind")
     p = spawn(["valgrind", "--tool=callgrind", "--collect-atstart=no",
-               "--toggle-collect=TMainForm::TimerTimer()", "--callgrind-out-file=" + out,
-               os.path.join(work, "prog", "kelvane")], env=cenv, stdout=subprocess.DEVNULL,
-              stderr=open(os.path.join(work, "callgrind.log"), "w"))
-    time.sleep(polls_seconds)
-    stop(p, wait=120)
+               "--toggle-collect=" + toggle, "--callgrind-out-file=" + out] + args, env=env,
+              stdout=subprocess.DEVNULL, stderr=open(os.path.join(work, name + ".log"), "w"))
     try:
-        text = open(out).read()
+        p.wait(CALLGRIND_WARMUP + CALLGRIND_SECONDS + 300)
+    except subprocess.TimeoutExpired:
+        stop(p, wait=120)
+    try:
+        return open(out).read()
     except OSError:
-        figures["errors"]["callgrind"] = "callgrind wrote no profile"
-        return
-    total = None
-    m = re.search(r"^(?:totals|summary):\s+(\d+)", text, re.M)
-    if m:
-        total = int(m.group(1))
-    # Calls of TimerTimer: the "calls=" lines after every call site naming it.
+        return None
+
+
+def profile_total(text):
+    m = re.search(r"^(?:totals|summary):\s+(\d+)", text or "", re.M)
+    return int(m.group(1)) if m else None
+
+
+def profile_calls(text, function):
+    """Calls of `function` counted in the profile: the "calls=" lines after every call site
+    naming it."""
     names, calls, current = {}, 0, None
-    for line in text.splitlines():
+    for line in (text or "").splitlines():
         m = re.match(r"c?fn=\((\d+)\)(?: (.*))?", line)
         if m:
             if m.group(2):
                 names[m.group(1)] = m.group(2)
             current = names.get(m.group(1), "") if line.startswith("cfn=") else None
             continue
-        if line.startswith("calls=") and current and "TMainForm::TimerTimer()" in current:
+        if line.startswith("calls=") and current and function in current:
             calls += int(line[6:].split()[0])
-    if total and calls:
-        figures["callgrind_cycles"] = calls
-        figures["callgrind_ir_per_cycle"] = total / calls
-    else:
-        figures["errors"]["callgrind"] = "no polling cycle was counted"
+    return calls
+
+
+CALLGRIND_WARMUP = 10
+CALLGRIND_SECONDS = 60
+
+
+def callgrind(env):
+    """Instructions per polling cycle on the Common page and on the History page, counting
+    everything the program does over a minute of steady polling (the cycle, painting, timers,
+    the event loop, the library's waits) on the offscreen platform; beside them, what a bare Qt
+    window executes per second over the same minute. The simulator answers each request in one
+    piece here, so that the count does not depend on how the reply bytes happened to trickle
+    in."""
+    if not shutil.which("valgrind"):
+        figures["errors"]["callgrind"] = "valgrind is not installed"
+        return
+    driver = os.path.join(bin_dir, "bench_program_cycle")
+    if not os.path.exists(driver):
+        figures["errors"]["callgrind"] = "bench_program_cycle was not built"
+        return
+    sim = spawn([os.path.join(bin_dir, "qv725-sim"), "--name", "bench"], env=env,
+                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    if not sim.stdout.readline().startswith("ready "):
+        figures["errors"]["callgrind"] = "qv725-sim did not start"
+        return
+    cenv = dict(env, QT_QPA_PLATFORM="offscreen")
+    cenv.pop("DISPLAY", None)
+    timing = [str(CALLGRIND_WARMUP), str(CALLGRIND_SECONDS)]
+    for page in ("common", "history"):
+        text = callgrind_profile([driver, page] + timing, cenv, "MeasuredPolling", page)
+        total, cycles = profile_total(text), profile_calls(text, "TMainForm::TimerTimer()")
+        if total and cycles:
+            figures["callgrind_%s_ir_per_cycle" % page] = total / cycles
+            figures["callgrind_%s_cycles" % page] = cycles
+        else:
+            figures["errors"]["callgrind"] = "no polling cycle was counted on the %s page" % page
+    stop(sim)
+    text = callgrind_profile([os.path.join(bin_dir, "bench_bare_window")] + timing, cenv,
+                             "MeasuredIdle", "bare")
+    total = profile_total(text)
+    if total is not None:
+        figures["callgrind_bare_ir_per_second"] = total / CALLGRIND_SECONDS
 
 
 def main():

@@ -26,6 +26,7 @@
 #include "core/NumberFormat.h"
 #include "widgets/ColorConvert.h"
 #include "widgets/Jvsimscope.h"
+#include "widgets/ReadoutText.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ namespace {
 constexpr int kPageBorder = 8;
 
 QString Readout(double value) {
-    return QString::fromStdString(FormatReadout(value));
+    return ReadoutText(value);
 }
 
 }  // namespace

@@ -8,12 +8,13 @@
 #include "ActionList.h"
 #include "LayoutHelpers.h"
 #include "VirtualListModel.h"
+#include "widgets/ReportView.h"
 
 // A report-style list: column headers, whole-row single selection, no editing, and a
 // selection that stays visible when the list loses the focus.
 QTreeView* MakeReportList(QWidget* parent, const QString& name, TVirtualListModel* model,
                           const QList<int>& widths, const QString& hint) {
-    auto* view = new QTreeView(parent);
+    auto* view = new TReportView(parent);  // repaints only the cells that changed
     view->setObjectName(name);
     view->setModel(model);
     view->setRootIsDecorated(false);

@@ -13,6 +13,7 @@
 #include "ActionList.h"
 #include "LayoutHelpers.h"
 #include "MainForm.h"
+#include "PointerWatch.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ QString TMainForm::HintAt(const QPoint& globalPos) const {
 void TMainForm::ApplicationIdle() {
     try {
         frame_.ActionList1->UpdateAll();
+        if (!PointerTargetMayHaveChanged())
+            return;  // the same widget and hint as last time
         const QString hint = HintAt(QCursor::pos());
         if (hint != lastHint_) {
             lastHint_ = hint;
