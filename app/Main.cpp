@@ -29,6 +29,8 @@
 #include "core/PresetsFile.h"
 #include "core/SettingsPath.h"
 #include "core/Version.h"
+#include "desktop/OfflineReason.h"    // desktop hook
+#include "desktop/WindowPlacement.h"  // desktop hook
 #include "qv725/qv725.h"
 #include "widgets/Jvsimscope.h"
 
@@ -160,6 +162,7 @@ void TMainForm::FormCreate() {
     Updating = false;
 
     Online = CmdOpenDevice();
+    ShowOpenResult(StatusBar, Online);  // desktop hook
     SetStatusOnline(Online);
     Changed.fill(false);
 
@@ -191,7 +194,8 @@ void TMainForm::LoadSettings() {
         screenSize.width(), screenSize.height(), width(), height(), historyWidths, presetsWidths);
     const TWindowSettings settings = ReadWindowSettings(*IniFile, defaults);
 
-    move(settings.Left, settings.Top);
+    // desktop hook: a position mostly off every screen goes onto the nearest screen
+    move(PlaceOnCurrentScreens(QRect(settings.Left, settings.Top, width(), height())));
     SelectedChannel = settings.Channel;
     for (int i = 0; i < kChannelCount; ++i)
         ChannelName[i] = QString::fromStdString(settings.ChannelNames[i]);

@@ -14,6 +14,7 @@
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"
+#include "desktop/OfflineReason.h"  // desktop hook
 #include "qv725/qv725.h"
 #include "widgets/Jvsimscope.h"
 
@@ -54,6 +55,7 @@ void TMainForm::TimerTimer() {
             }
         } else {
             Online = CmdOpenDevice();
+            ShowOpenResult(StatusBar, Online);  // desktop hook
             if (Online) {
                 SetStatusOnline(true);
                 ReadChannelValues();

@@ -13,25 +13,10 @@
 #include "ActionList.h"
 #include "LayoutHelpers.h"
 #include "Main.h"
-
-namespace {
-
-// Swallows every tooltip of the application: hints are shown in the status bar instead.
-class TNoToolTips : public QObject {
-public:
-    explicit TNoToolTips(QObject* parent) : QObject(parent) {}
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        return event->type() == QEvent::ToolTip;
-    }
-};
-
-}  // namespace
+#include "desktop/ControlToolTips.h"  // desktop hook
 
 void TMainForm::ConnectHints() {
-    if (qApp != nullptr)
-        qApp->installEventFilter(new TNoToolTips(this));
+    HideToolTipsOfControls(this);  // desktop hook
     PageControl->setMouseTracking(true);
     PageControl->installEventFilter(this);
 }

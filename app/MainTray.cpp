@@ -4,6 +4,7 @@
 
 #include "Application.h"
 #include "Main.h"
+#include "desktop/TrayHost.h"  // desktop hook
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
 
@@ -13,7 +14,7 @@ void TMainForm::BuildTray() {
     TrayIcon->SetIcon(QIcon(QStringLiteral(":/kelvane/tray.png")));
     TrayIcon->SetHint(QStringLiteral("Kelvane"));
     TrayIcon->SetPopupMenu(pmSystray);
-    TrayIcon->SetRestoreOn(TTrayIconMessage::imDoubleClick);
+    TrayIcon->SetRestoreOn(RestoreMessageFor(CurrentTrayHost()));  // desktop hook
     TrayIcon->SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
     TrayIcon->SetMainWindow(this);
     TrayIcon->OnMinimize = [this](QObject*) { Guarded([this] { TrayIconMinimize(); }); };

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The real program on a virtual X display with an X11 tray host (and a window manager when one
+# is installed): a second start brings the running window back instead of opening another one
+# (also out of the tray after --minimized); --version and a bad option need no display; and a
+# display that dies takes no change with it: the program writes its settings and ends with 0.
+# Usage: desktop.sh BIN_DIR   (BIN_DIR holds kelvane and libqv725.so)
+set -euo pipefail
+
+bin=$(cd "${1:?usage: desktop.sh BIN_DIR}" && pwd)
+for tool in Xvfb xdotool trayer; do
+  command -v "$tool" >/dev/null || { echo "desktop: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+status=0
+fail() { echo "desktop: $*" >&2; status=1; }
+
+retry() {
+  local tries=$1
+  shift
+  until "$@" >/dev/null 2>&1; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+# Whether the program ($1) has ended within $2 tenths of a second.
+ended_within() {
+  local tries=$2
+  while kill -0 "$1" 2>/dev/null; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.1
+  done
+}
+visible_windows() { xdotool search --onlyvisible --name '^Kelvane$' 2>/dev/null | wc -l; }
+
+# No simulated controller: a private runtime folder. The program runs from a copy, so its
+# settings file and lock land in the work folder.
+export XDG_RUNTIME_DIR=$work/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+mkdir "$work/prog"
+cp "$bin/kelvane" "$bin"/libqv725.so* "$work/prog/"
+prog=$work/prog/kelvane
+
+# Without any display: --version prints and ends with 0, a bad option ends with 2.
+version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prog" --version) || fail "--version ended with $?"
+[[ "$version" =~ ^Kelvane\ [0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "--version printed '$version'"
+code=0
+env -u DISPLAY -u WAYLAND_DISPLAY "$prog" --bogus 2>"$work/bogus.err" || code=$?
+[ "$code" -eq 2 ] || fail "an unknown option ended with $code, not 2"
+grep -q "Unknown option 'bogus'" "$work/bogus.err" || fail "no message for an unknown option"
+
+start_display() {
+  display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
+  done
+  export DISPLAY=:$display
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  pids+=($xvfb)
+  retry 100 xdotool getdisplaygeometry || { echo "desktop: Xvfb did not start" >&2; exit 1; }
+  if command -v openbox >/dev/null; then
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    pids+=($!)
+  fi
+  trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    >"$work/trayer.log" 2>&1 &
+  pids+=($!)
+  sleep 1
+}
+start_display
+
+# --- One instance: a second start shows the first window and ends with 0. ---
+"$prog" >"$work/first.log" 2>&1 &
+first=$!
+pids+=($first)
+retry 600 xdotool search --onlyvisible --name '^Kelvane$' || { cat "$work/first.log" >&2; exit 1; }
+wid=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
+xdotool windowminimize "$wid"
+retry 100 test "$(visible_windows)" -eq 0 || fail "the minimised window did not go into the tray"
+"$prog" >"$work/second.log" 2>&1 &
+second=$!
+pids+=($second)
+if ended_within "$second" 300; then
+  code=0
+  wait "$second" || code=$?
+  [ "$code" -eq 0 ] || fail "the second start ended with $code"
+else
+  fail "the second start kept running"
+fi
+retry 100 test "$(visible_windows)" -eq 1 || fail "the second start did not bring the window back"
+kill -0 "$first" 2>/dev/null || fail "the first program ended"
+
+# --- A lost display: a name typed into channel 1 is in the settings file afterwards. ---
+xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
+xdotool mousemove --window "$wid" 80 232 click --repeat 3 1
+xdotool type --delay 20 'Pump loop'
+sleep 0.5
+kill "$xvfb"
+if ended_within "$first" 300; then
+  code=0
+  wait "$first" || code=$?
+  [ "$code" -eq 0 ] || fail "after the display died the program ended with $code, not 0"
+else
+  fail "the program outlived its display"
+  kill "$first" 2>/dev/null || true
+fi
+grep -q '^Name0=Pump loop' "$work/prog/kelvane.ini" 2>/dev/null ||
+  fail "the name typed before the display died is not in the settings file"
+cat "$work/first.log"
+wait "$xvfb" 2>/dev/null || true
+
+# --- --minimized: starts in the tray; a second start brings it out. ---
+for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+start_display
+"$prog" --minimized >"$work/minimized.log" 2>&1 &
+hidden=$!
+pids+=($hidden)
+retry 600 xdotool search --name '^Kelvane$' || { cat "$work/minimized.log" >&2; exit 1; }
+sleep 2
+[ "$(visible_windows)" -eq 0 ] || fail "--minimized showed the window"
+"$prog" || fail "the second start ended with $?"
+retry 100 test "$(visible_windows)" -eq 1 || fail "the second start did not bring the window out of the tray"
+kill "$hidden"
+ended_within "$hidden" 300 || fail "SIGTERM did not end the program"
+code=0
+wait "$hidden" || code=$?
+[ "$code" -eq 0 ] || fail "after SIGTERM the program ended with $code"
+
+exit $status
