@@ -75,7 +75,9 @@ start_display() {
   trayer --edge top --align right --widthtype request --height 24 --transparent false \
     >"$work/trayer.log" 2>&1 &
   pids+=($!)
-  sleep 1
+  # The tray must be there before the program looks for it.
+  retry 100 xdotool search --onlyvisible --classname trayer || { echo "desktop: no tray" >&2; exit 1; }
+  sleep 0.5
 }
 start_display
 
@@ -128,8 +130,11 @@ pids+=($hidden)
 retry 600 xdotool search --name '^Kelvane$' || { cat "$work/minimized.log" >&2; exit 1; }
 sleep 2
 [ "$(visible_windows)" -eq 0 ] || fail "--minimized showed the window"
-"$prog" || fail "the second start ended with $?"
-retry 100 test "$(visible_windows)" -eq 1 || fail "the second start did not bring the window out of the tray"
+"$prog" 2>"$work/second-minimized.log" || fail "the second start ended with $?"
+if ! retry 100 test "$(visible_windows)" -eq 1; then
+  fail "the second start did not bring the window out of the tray"
+  cat "$work/second-minimized.log" "$work/minimized.log" >&2
+fi
 kill "$hidden"
 ended_within "$hidden" 300 || fail "SIGTERM did not end the program"
 code=0
