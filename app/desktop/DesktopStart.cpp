@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -17,6 +18,14 @@ namespace {
 
 // How long a second start waits for the running program to answer (it may still be starting).
 constexpr int kActivationTimeoutMs = 15000;
+// How long --minimized waits for a tray to appear before it shows the window.
+constexpr int kTrayWaitMs = 5000;
+constexpr int kTrayWaitStepMs = 250;
+
+void ShowUnlessInTray(QWidget* window, TTrayIcon* tray) {
+    if (tray == nullptr || !tray->InTray())
+        window->show();
+}
 
 void Print(FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -79,8 +88,27 @@ void TDesktopStart::Attach(const TWindowHooks& hooks) {
                 });
     }
     displayGuard_ = std::make_unique<TDisplayLossGuard>(hooks.SaveQuietly);
-    if (!options_.Minimized || !StartInTray(window, tray))
-        window->show();
+    if (!options_.Minimized || StartInTray(window, tray))
+        return ShowUnlessInTray(window, tray);
+    // Started with the session, the program may come before the panel that holds the tray: it
+    // waits a few seconds for one, hidden, and shows its window when none comes.
+    auto* wait = new QTimer(this);
+    wait->setInterval(kTrayWaitStepMs);
+    connect(wait, &QTimer::timeout, this, [this, wait, window, tray, steps = 0]() mutable {
+        ++steps;
+        // Shown meanwhile (a later start asked for the window): it stays shown.
+        if (window->isVisible()) {
+            wait->deleteLater();
+            wait->stop();
+            return;
+        }
+        if (StartInTray(window, tray) || steps * kTrayWaitStepMs >= kTrayWaitMs) {
+            wait->stop();
+            wait->deleteLater();
+            ShowUnlessInTray(window, tray);
+        }
+    });
+    wait->start();
 }
 
 void TDesktopStart::End() {

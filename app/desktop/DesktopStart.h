@@ -50,7 +50,7 @@ public:
 
     // The window exists: later starts bring it to the front, the session end asks the EEPROM
     // question when allowed, a lost display writes the settings; then the window is shown, or
-    // hidden in the tray with --minimized (shown when there is no tray).
+    // hidden in the tray with --minimized (shown when no tray has come within five seconds).
     void Attach(const TWindowHooks& hooks);
     // The event loop has ended: the settings are written the usual way from here on.
     void End();

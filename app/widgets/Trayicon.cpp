@@ -121,7 +121,10 @@ void TTrayIcon::Minimize() {
     inTray_ = true;
     trayCheck_->start();
     if (QWidget* window = mainWindow_) {
-        if ((window->windowState() & Qt::WindowMinimized) == 0) {
+        // A window that was never shown (a start in the tray) is only kept hidden: marked
+        // minimised before its first mapping, a window manager may take the mark for the
+        // window's own and minimise it again right after Restore shows it.
+        if (window->isVisible() && (window->windowState() & Qt::WindowMinimized) == 0) {
             window->setWindowState(window->windowState() | Qt::WindowMinimized);
         }
         window->hide();

@@ -76,7 +76,7 @@ start_display() {
     >"$work/trayer.log" 2>&1 &
   pids+=($!)
   # The tray must be there before the program looks for it.
-  retry 100 xdotool search --onlyvisible --classname trayer || { echo "desktop: no tray" >&2; exit 1; }
+  retry 100 xdotool search --classname trayer || { echo "desktop: no tray" >&2; exit 1; }
   sleep 0.5
 }
 start_display
