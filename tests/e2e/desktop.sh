@@ -3,10 +3,13 @@
 # is installed): a second start brings the running window back instead of opening another one
 # (also out of the tray after --minimized); --version and a bad option need no display; and a
 # display that dies takes no change with it: the program writes its settings and ends with 0.
-# Usage: desktop.sh BIN_DIR   (BIN_DIR holds kelvane and libqv725.so)
+# With a stand-in D-Bus (StatusNotifierItem) tray host on a private session bus, a plain
+# activation (a host's left click) brings the window out of the tray.
+# Usage: desktop.sh BIN_DIR [FAKE_TRAY_HOST]   (BIN_DIR holds kelvane and libqv725.so)
 set -euo pipefail
 
-bin=$(cd "${1:?usage: desktop.sh BIN_DIR}" && pwd)
+bin=$(cd "${1:?usage: desktop.sh BIN_DIR [FAKE_TRAY_HOST]}" && pwd)
+fake_host=${2:-}
 for tool in Xvfb xdotool trayer; do
   command -v "$tool" >/dev/null || { echo "desktop: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
@@ -59,6 +62,7 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$prog" --bogus 2>"$work/bogus.err" || code=$?
 grep -q "Unknown option 'bogus'" "$work/bogus.err" || fail "no message for an unknown option"
 
 start_display() {
+  local tray=${1:-xembed}
   display=99
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
@@ -72,6 +76,7 @@ start_display() {
     openbox --sm-disable >"$work/wm.log" 2>&1 &
     pids+=($!)
   fi
+  [ "$tray" = xembed ] || return 0
   trayer --edge top --align right --widthtype request --height 24 --transparent false \
     >"$work/trayer.log" 2>&1 &
   pids+=($!)
@@ -140,5 +145,36 @@ ended_within "$hidden" 300 || fail "SIGTERM did not end the program"
 code=0
 wait "$hidden" || code=$?
 [ "$code" -eq 0 ] || fail "after SIGTERM the program ended with $code"
+
+# --- A D-Bus tray: its plain activation (a left click) restores the window. ---
+if [ -n "$fake_host" ] && command -v dbus-daemon >/dev/null; then
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  start_display none
+  dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid"
+  pids+=($(cat "$work/bus.pid"))
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
+  mkfifo "$work/host.in"
+  "$fake_host" <"$work/host.in" >"$work/host.out" 2>&1 &
+  pids+=($!)
+  exec 5>"$work/host.in"
+  retry 100 grep -q '^ready' "$work/host.out" || { cat "$work/host.out" >&2; exit 1; }
+  "$prog" >"$work/dbus.log" 2>&1 &
+  dbus_prog=$!
+  pids+=($dbus_prog)
+  retry 600 xdotool search --onlyvisible --name '^Kelvane$' || { cat "$work/dbus.log" >&2; exit 1; }
+  retry 100 grep -q '^item ' "$work/host.out" || fail "the icon did not register with the D-Bus tray"
+  wid=$(xdotool search --onlyvisible --name '^Kelvane$' | head -n 1)
+  xdotool windowminimize "$wid"
+  retry 100 test "$(visible_windows)" -eq 0 || fail "the window did not go into the D-Bus tray"
+  echo activate >&5
+  retry 50 grep -q '^sent activate' "$work/host.out"
+  if ! retry 100 test "$(visible_windows)" -eq 1; then
+    fail "a left click on the D-Bus tray did not restore the window"
+    cat "$work/host.out" "$work/dbus.log" >&2
+  fi
+  exec 5>&-
+  kill "$dbus_prog"
+  ended_within "$dbus_prog" 300 || fail "SIGTERM did not end the program"
+fi
 
 exit $status
