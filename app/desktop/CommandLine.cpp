@@ -19,7 +19,8 @@ struct TOptions {
                                QStringLiteral("Show the program's version and end.")};
     QCommandLineOption minimized{
         QStringLiteral("minimized"),
-        QStringLiteral("Start hidden in the tray (a normal window when there is no tray).")};
+        QStringLiteral("Start hidden in the tray (a normal window when no tray comes within five "
+                       "seconds).")};
     QCommandLineOption port{
         QStringLiteral("port"),
         QStringLiteral("Use only this port for the controller: a device path such as "
@@ -67,7 +68,19 @@ QString HelpText(const QString& program, const TOptions& options, const QString&
         QString left = names.join(QStringLiteral(", "));
         if (!option.valueName().isEmpty())
             left += QLatin1Char(' ') + option.valueName();
-        text += QStringLiteral("  %1  %2\n").arg(left, -17).arg(option.description());
+        // Descriptions wrap at 100 columns, continued under their first line.
+        QString line = QStringLiteral("  %1  ").arg(left, -17);
+        const qsizetype indent = line.size();
+        for (const QString& word : option.description().split(QLatin1Char(' '))) {
+            if (line.size() + word.size() > 99 && line.size() > indent) {
+                line.chop(1);
+                text += line + QLatin1Char('\n');
+                line = QString(indent, QLatin1Char(' '));
+            }
+            line += word + QLatin1Char(' ');
+        }
+        line.chop(1);
+        text += line + QLatin1Char('\n');
     }
     text += QStringLiteral("\nSettings file of this start: %1\n").arg(settingsFile);
     return text;

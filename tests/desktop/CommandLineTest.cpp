@@ -2,10 +2,12 @@
 // line, and the real program answering --version and a bad option without opening a window.
 #include <QDir>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/Version.h"
 #include "desktop/CommandLine.h"
+#include "desktop/DesktopStart.h"
 
 namespace {
 
@@ -58,6 +60,7 @@ private slots:
     void helpNamesSettingsFile();
     void versionText();
     void qtOptionsPass();
+    void portAndSettingsReachTheStart();
     void programAnswersWithoutDisplay();
 };
 
@@ -150,6 +153,31 @@ void CommandLineTest::qtOptionsPass() {
     QCOMPARE(result.Action, A::Run);
     QVERIFY(result.Options.Minimized);
     QCOMPARE(Parse({QStringLiteral("-platform")}).ExitCode(), 2);
+}
+
+void CommandLineTest::portAndSettingsReachTheStart() {
+    QTemporaryDir dir;
+    const QString settings = dir.filePath(QStringLiteral("k.ini"));
+    QByteArray program("kelvane"), port("--port"), serial("serial:FT5XQ2AB"), option("--settings"),
+        file = settings.toLocal8Bit();
+    char* argv[] = {program.data(), port.data(), serial.data(), option.data(), file.data()};
+    qunsetenv("QV725_PORT");
+    TDesktopStart start;
+    QCOMPARE(start.ReadCommandLine(5, argv), -1);
+    QVERIFY(start.Begin([] { return std::string("/unused.ini"); }));
+    // The device library reads the port from its environment.
+    QCOMPARE(qgetenv("QV725_PORT"), QByteArray("serial:FT5XQ2AB"));
+    QCOMPARE(QString::fromStdString(start.SettingsFile()), settings);
+
+    // Without --port a port named in the environment stays as it is.
+    qputenv("QV725_PORT", "/dev/ttyUSB7");
+    char* plain[] = {program.data()};
+    TDesktopStart usual;
+    QCOMPARE(usual.ReadCommandLine(1, plain), -1);
+    QVERIFY(usual.Begin([&dir] { return dir.filePath(QStringLiteral("u.ini")).toStdString(); }));
+    QCOMPARE(qgetenv("QV725_PORT"), QByteArray("/dev/ttyUSB7"));
+    QCOMPARE(QString::fromStdString(usual.SettingsFile()), dir.filePath(QStringLiteral("u.ini")));
+    qunsetenv("QV725_PORT");
 }
 
 void CommandLineTest::programAnswersWithoutDisplay() {
