@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The real program on a virtual X display with an X11 tray host (and a window manager when one
-# is installed): a second start brings the running window back instead of opening another one
+# The real program on a virtual X display with a window manager and an X11 tray host: a second
+# start brings the running window back instead of opening another one
 # (also out of the tray after --minimized); --version and a bad option need no display; and a
 # display that dies takes no change with it: the program writes its settings and ends with 0.
 # With a stand-in D-Bus (StatusNotifierItem) tray host on a private session bus, a plain
@@ -10,7 +10,7 @@ set -euo pipefail
 
 bin=$(cd "${1:?usage: desktop.sh BIN_DIR [FAKE_TRAY_HOST]}" && pwd)
 fake_host=${2:-}
-for tool in Xvfb xdotool trayer; do
+for tool in Xvfb xdotool trayer openbox; do
   command -v "$tool" >/dev/null || { echo "desktop: $tool is missing (scripts/setup installs it)" >&2; exit 1; }
 done
 
@@ -72,10 +72,9 @@ start_display() {
   xvfb=$!
   pids+=($xvfb)
   retry 100 xdotool getdisplaygeometry || { echo "desktop: Xvfb did not start" >&2; exit 1; }
-  if command -v openbox >/dev/null; then
-    openbox --sm-disable >"$work/wm.log" 2>&1 &
-    pids+=($!)
-  fi
+  # A window manager: minimising a window is its business.
+  openbox --sm-disable >"$work/wm.log" 2>&1 &
+  pids+=($!)
   [ "$tray" = xembed ] || return 0
   trayer --edge top --align right --widthtype request --height 24 --transparent false \
     >"$work/trayer.log" 2>&1 &
