@@ -63,7 +63,7 @@ grep -q "Unknown option 'bogus'" "$work/bogus.err" || fail "no message for an un
 
 start_display() {
   local tray=${1:-xembed}
-  display=99
+  display=150
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
   done
