@@ -94,7 +94,7 @@ void TDesktopStart::Attach(const TWindowHooks& hooks) {
     // waits a few seconds for one, hidden, and shows its window when none comes.
     auto* wait = new QTimer(this);
     wait->setInterval(kTrayWaitStepMs);
-    connect(wait, &QTimer::timeout, this, [this, wait, window, tray, steps = 0]() mutable {
+    connect(wait, &QTimer::timeout, this, [wait, window, tray, steps = 0]() mutable {
         ++steps;
         // Shown meanwhile (a later start asked for the window): it stays shown.
         if (window->isVisible()) {
