@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The real program on a virtual X display with a window manager and an X11 tray host: a second
-# start brings the running window back instead of opening another one
-# (also out of the tray after --minimized); and a display that dies takes no change with it: the program writes its settings and ends with 0.
-# With a stand-in D-Bus (StatusNotifierItem) tray host on a private session bus, a plain
-# activation (a host's left click) brings the window out of the tray.
+# start brings the running window back instead of opening another one (also out of the tray
+# after --minimized), and a display that dies takes no change with it: the program writes its
+# settings and ends with 0. With a stand-in D-Bus (StatusNotifierItem) tray host on a private
+# session bus, a plain activation (a host's left click) brings the window out of the tray.
 # Usage: desktop.sh BIN_DIR [FAKE_TRAY_HOST]   (BIN_DIR holds kelvane and libqv725.so)
 set -euo pipefail
 
