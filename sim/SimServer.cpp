@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "SimFolder.h"
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "Protocol.h"
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 

@@ -1,7 +1,7 @@
 // Request to reply frame, with the address filter and the injected faults.
 #include "Responder.h"
 
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 

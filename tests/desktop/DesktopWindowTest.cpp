@@ -11,6 +11,7 @@
 
 #include "../gui/FakeDevice.h"
 #include "GuiTestSupport.h"
+#include "pages/CommonPage.h"
 #include "desktop/OfflineReason.h"
 #include "desktop/SessionEnd.h"
 #include "desktop/TrayHost.h"
@@ -82,12 +83,12 @@ void DesktopWindowTest::toolTipsOnlyOutsideTheWindow() {
 
     // The window's controls show their hints in the status bar, never as tooltips; neither do
     // its popup menus.
-    form.edN[0]->setToolTip(QStringLiteral("control tip"));
-    QVERIFY(!ToolTipShownFor(form.edN[0]));
-    form.pmSystray->setToolTip(QStringLiteral("menu tip"));
-    form.pmSystray->popup(QPoint(10, 10));
-    QVERIFY(!ToolTipShownFor(form.pmSystray));
-    form.pmSystray->hide();
+    form.CommonPage().edN[0]->setToolTip(QStringLiteral("control tip"));
+    QVERIFY(!ToolTipShownFor(form.CommonPage().edN[0]));
+    form.Frame().pmSystray->setToolTip(QStringLiteral("menu tip"));
+    form.Frame().pmSystray->popup(QPoint(10, 10));
+    QVERIFY(!ToolTipShownFor(form.Frame().pmSystray));
+    form.Frame().pmSystray->hide();
     QToolTip::hideText();
 }
 
@@ -112,15 +113,15 @@ void DesktopWindowTest::trayActivation() {
         return dbusTray ? TTrayHost::StatusNotifier : TTrayHost::XEmbed;
     });
     TMainForm& form = rig_->Open();
-    form.TrayIcon->SetTrayAvailableProbe([] { return true; });
+    form.Frame().TrayIcon->SetTrayAvailableProbe([] { return true; });
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.TrayIcon->Minimize();
+    form.Frame().TrayIcon->Minimize();
     QVERIFY(!form.isVisible());
     FakeDevice().calls.clear();
 
-    form.TrayIcon->HandleActivation(static_cast<R>(reason));
-    form.pmSystray->hide();
+    form.Frame().TrayIcon->HandleActivation(static_cast<R>(reason));
+    form.Frame().pmSystray->hide();
     QTEST(form.isVisible(), "restores");
     // Restoring polls the controller at once.
     QTEST(!FakeDevice().CallsStartingWith("GetT").empty(), "restores");
@@ -175,7 +176,7 @@ void DesktopWindowTest::sessionEnd() {
     QFETCH(bool, interaction);
     QFETCH(int, answer);
     TMainForm& form = rig_->Open();
-    form.Changed[2] = true;
+    form.State().Changed[2] = true;
     if (interaction)
         rig_->dialogs.Answer(answer);
     QSignalSpy closed(&form, &TMainForm::FormClosed);
@@ -210,14 +211,14 @@ void DesktopWindowTest::offlineReason() {
     TMainForm& form = rig_->Open();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
-    TOfflineReasonPanel* panel = OfflineReasonPanel(form.StatusBar);
+    QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+    TOfflineReasonPanel* panel = OfflineReasonPanel(form.Frame().StatusBar);
     QVERIFY(panel != nullptr);
     QCOMPARE(panel->Reason(), QString::fromStdString(denied));
     QVERIFY(!panel->isHidden());
     // Beside "OFF-Line": the panel follows the first one.
-    QTRY_VERIFY(panel->x() > form.StatusPanels[0]->x());
-    QVERIFY(panel->x() < form.StatusPanels[1]->x());
+    QTRY_VERIFY(panel->x() > form.Frame().StatusPanels[0]->x());
+    QVERIFY(panel->x() < form.Frame().StatusPanels[1]->x());
     // Cut to its room; the whole reason is the panel's hint, shown when pointed at.
     QVERIFY(panel->text().endsWith(QChar(0x2026)));
     QCOMPARE(TMainForm::HintOf(panel), QStringLiteral("OFF-Line|") + QString::fromStdString(denied));
@@ -231,7 +232,7 @@ void DesktopWindowTest::offlineReason() {
     // On-line the reason goes away, and the status bar is as it always was.
     FakeDevice().openResult = true;
     form.TimerTimer();
-    QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+    QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
     QVERIFY(panel->isHidden());
 }
 

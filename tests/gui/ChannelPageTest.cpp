@@ -11,7 +11,9 @@
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
 #include "widgets/ColorConvert.h"
+#include "widgets/CurveGraph.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -39,7 +41,7 @@ void ScriptDevice() {
 bool OpenOnChannel2(TWindowRig& rig) {
     rig.WriteIni("[General]\r\nChannel=2\r\n");
     TMainForm& form = rig.Open();
-    form.PageControl->setCurrentWidget(form.tsChannel);
+    form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
     form.show();
     if (!QTest::qWaitForWindowActive(&form))
         return false;
@@ -65,7 +67,8 @@ void TypeAndEnter(TFloatEdit* field, const QString& text) {
 }
 
 int ChangedCount(const TMainForm& form) {
-    return static_cast<int>(std::count(form.Changed.begin(), form.Changed.end(), true));
+    return static_cast<int>(
+        std::count(form.State().Changed.begin(), form.State().Changed.end(), true));
 }
 
 QColor Background(const QWidget* box) {
@@ -84,18 +87,18 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        QCOMPARE(form.feTmin->text(), QStringLiteral("30.0"));
-        QCOMPARE(form.fePmin->text(), QStringLiteral("30"));
-        QCOMPARE(form.feTmax->text(), QStringLiteral("60.0"));
-        QCOMPARE(form.fePmax->text(), QStringLiteral("80"));
-        QCOMPARE(form.feTa->text(), QStringLiteral("70.0"));
-        QCOMPARE(form.feVa->text(), QStringLiteral("500"));
-        QVERIFY(form.cbBoost->isChecked() && form.cbTa->isChecked());
-        QVERIFY(!form.cbAuto->isChecked() && !form.cbVa->isChecked());
-        QCOMPARE(form.fePx->text(), QStringLiteral("50"));
-        QVERIFY(!form.fePx->isReadOnly());
-        QCOMPARE(form.edV->text(), QStringLiteral("6.0"));
-        QCOMPARE(form.Pwm, (std::array<int32_t, 6>{10, 20, 128, 40, 50, 60}));
+        QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("30.0"));
+        QCOMPARE(form.ChannelPage().fePmin->text(), QStringLiteral("30"));
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("60.0"));
+        QCOMPARE(form.ChannelPage().fePmax->text(), QStringLiteral("80"));
+        QCOMPARE(form.ChannelPage().feTa->text(), QStringLiteral("70.0"));
+        QCOMPARE(form.ChannelPage().feVa->text(), QStringLiteral("500"));
+        QVERIFY(form.ChannelPage().cbBoost->isChecked() && form.ChannelPage().cbTa->isChecked());
+        QVERIFY(!form.ChannelPage().cbAuto->isChecked() && !form.ChannelPage().cbVa->isChecked());
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("50"));
+        QVERIFY(!form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(form.ChannelPage().edV->text(), QStringLiteral("6.0"));
+        QCOMPARE(form.State().Pwm, (std::array<int32_t, 6>{10, 20, 128, 40, 50, 60}));
     }
 
     void typedValueGoesToTheControllerAtOnce_data() {
@@ -153,14 +156,14 @@ private slots:
         QCOMPARE(FakeDevice().setM, std::vector<TSetM>(requests, expected));
         QCOMPARE(Field(form, field)->text(), shown);
         QVERIFY(FakeDevice().setPwm.empty());
-        const TChannelParams& record = form.Params->Active()->Channels[2];
+        const TChannelParams& record = form.State().Params->Active()->Channels[2];
         QCOMPARE(record.T_min, expected[2]);
         QCOMPARE(record.PWM_max, expected[5]);
         QCOMPARE(record.V_alarm, expected[7]);
         QCOMPARE(record.T_max, expected[4]);
         QCOMPARE(record.T_alarm, expected[6]);
         // Typed by the user: the channel is marked, and only that one.
-        QVERIFY(form.Changed[2]);
+        QVERIFY(form.State().Changed[2]);
         QCOMPARE(ChangedCount(form), 1);
         QVERIFY(rig.dialogs.shown.empty());
     }
@@ -169,19 +172,19 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        form.feTmin->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(form.feTmin, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.fePmin));
+        form.ChannelPage().feTmin->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form.ChannelPage().feTmin, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ChannelPage().fePmin));
         QCOMPARE(FakeDevice().setM, std::vector<TSetM>{kSent2});
         // Enter without typing sends once more, still without marking.
-        QTest::keyClick(form.fePmin, Qt::Key_Return);
+        QTest::keyClick(form.ChannelPage().fePmin, Qt::Key_Return);
         QCOMPARE(FakeDevice().setM.size(), size_t(2));
         QCOMPARE(ChangedCount(form), 0);
         // Leaving a field the user typed in marks it.
-        TypeInto(form.fePmin, QStringLiteral("40"));
-        QTest::keyClick(form.fePmin, Qt::Key_Tab);
+        TypeInto(form.ChannelPage().fePmin, QStringLiteral("40"));
+        QTest::keyClick(form.ChannelPage().fePmin, Qt::Key_Tab);
         QCOMPARE(FakeDevice().setM.back()[3], 102);
-        QVERIFY(form.Changed[2]);
+        QVERIFY(form.State().Changed[2]);
     }
 
     void checkBoxesSendTheFlags_data() {
@@ -202,33 +205,33 @@ private slots:
         TSetM expected = kSent2;
         expected[1] = flags;
         QCOMPARE(FakeDevice().setM, std::vector<TSetM>{expected});
-        QVERIFY(form.Changed[2]);
-        QCOMPARE(form.Params->Active()->Channels[2].Mode(), flags);
+        QVERIFY(form.State().Changed[2]);
+        QCOMPARE(form.State().Params->Active()->Channels[2].Mode(), flags);
     }
 
     void automaticControlBindsTheManualField() {
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        const QPalette palette = QApplication::palette(form.fePx);
-        QCOMPARE(Background(form.fePx), ToQColor(clWindow, palette));
+        const QPalette palette = QApplication::palette(form.ChannelPage().fePx);
+        QCOMPARE(Background(form.ChannelPage().fePx), ToQColor(clWindow, palette));
 
-        form.cbAuto->click();
-        QVERIFY(form.fePx->isReadOnly());
-        QCOMPARE(Background(form.fePx), ToQColor(clBtnFace, palette));
+        form.ChannelPage().cbAuto->click();
+        QVERIFY(form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(Background(form.ChannelPage().fePx), ToQColor(clBtnFace, palette));
         TSetM expected = kSent2;
         expected[1] = 7;
         QCOMPARE(FakeDevice().setM, std::vector<TSetM>{expected});
-        QVERIFY(form.Changed[2]);
+        QVERIFY(form.State().Changed[2]);
         // The next refresh shows the controller's PWM in the read-only field.
         FakeDevice().pwm[2] = 200;
         form.TimerTimer();
-        QCOMPARE(form.fePx->text(), QStringLiteral("78"));
-        QCOMPARE(form.edV->text(), QStringLiteral("9.4"));
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("78"));
+        QCOMPARE(form.ChannelPage().edV->text(), QStringLiteral("9.4"));
 
-        form.cbAuto->click();
-        QVERIFY(!form.fePx->isReadOnly());
-        QCOMPARE(Background(form.fePx), ToQColor(clWindow, palette));
+        form.ChannelPage().cbAuto->click();
+        QVERIFY(!form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(Background(form.ChannelPage().fePx), ToQColor(clWindow, palette));
         expected[1] = 5;
         expected[8] = 200;  // the parameter set takes the PWM of the last reading
         QCOMPARE(FakeDevice().setM.back(), expected);
@@ -239,35 +242,35 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        TypeAndEnter(form.fePx, QStringLiteral("100"));
+        TypeAndEnter(form.ChannelPage().fePx, QStringLiteral("100"));
         QCOMPARE(FakeDevice().setPwm, (std::vector<TSetPwm>{{10, 20, 255, 40, 50, 60}}));
-        QCOMPARE(form.edV->text(), QStringLiteral("12.0"));
-        QCOMPARE(form.Pwm[2], 255);
-        QCOMPARE(form.CursorPwm, 255);
-        QVERIFY(form.Changed[2]);
+        QCOMPARE(form.ChannelPage().edV->text(), QStringLiteral("12.0"));
+        QCOMPARE(form.State().Pwm[2], 255);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorPwm(), 255);
+        QVERIFY(form.State().Changed[2]);
         QVERIFY(FakeDevice().setM.empty());
         // The parameter set's PWM follows at the next send of the set.
-        QCOMPARE(form.Params->Active()->Channels[2].PWM, 128);
-        TypeAndEnter(form.feTmin, QStringLiteral("31"));
+        QCOMPARE(form.State().Params->Active()->Channels[2].PWM, 128);
+        TypeAndEnter(form.ChannelPage().feTmin, QStringLiteral("31"));
         QCOMPARE(FakeDevice().setM.back()[8], 255);
-        QCOMPARE(form.Params->Active()->Channels[2].PWM, 255);
+        QCOMPARE(form.State().Params->Active()->Channels[2].PWM, 255);
 
         // 50 % is 128.
-        TypeAndEnter(form.fePx, QStringLiteral("50"));
+        TypeAndEnter(form.ChannelPage().fePx, QStringLiteral("50"));
         QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{10, 20, 128, 40, 50, 60}));
-        QCOMPARE(form.edV->text(), QStringLiteral("6.0"));
+        QCOMPARE(form.ChannelPage().edV->text(), QStringLiteral("6.0"));
         // 50.4 % is 129, which is 50.6 %: the field shows what was sent.
-        TypeAndEnter(form.fePx, QStringLiteral("50.4"));
+        TypeAndEnter(form.ChannelPage().fePx, QStringLiteral("50.4"));
         QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{10, 20, 129, 40, 50, 60}));
-        QCOMPARE(form.fePx->text(), QStringLiteral("51"));
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("51"));
     }
 
     void manualPwmEnterWithoutTypingDoesNotMark() {
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        form.fePx->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(form.fePx, Qt::Key_Return);
+        form.ChannelPage().fePx->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form.ChannelPage().fePx, Qt::Key_Return);
         QCOMPARE(FakeDevice().setPwm, (std::vector<TSetPwm>{{10, 20, 128, 40, 50, 60}}));
         QCOMPARE(ChangedCount(form), 0);
     }
@@ -277,10 +280,10 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        QVERIFY(form.fePx->isReadOnly());
-        QCOMPARE(form.fePx->text(), QStringLiteral("12"));  // the reading 30 of 255
-        form.fePx->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(form.fePx, Qt::Key_Return);
+        QVERIFY(form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("12"));  // the reading 30 of 255
+        form.ChannelPage().fePx->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form.ChannelPage().fePx, Qt::Key_Return);
         QVERIFY(FakeDevice().setPwm.empty());
         QCOMPARE(ChangedCount(form), 0);
     }
@@ -290,46 +293,47 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        form.cbCh->setCurrentIndex(4);
-        form.cbChChange();
-        QCOMPARE(form.SelectedChannel, 4);
+        form.ChannelPage().cbCh->setCurrentIndex(4);
+        form.ChannelPage().cbChChange();
+        QCOMPARE(form.State().SelectedChannel, 4);
         QCOMPARE(FakeDevice().calls, std::vector<std::string>{"GetM(4)"});
-        QCOMPARE(form.feTmin->text(), QStringLiteral("15.0"));
-        QCOMPARE(form.fePmax->text(), QStringLiteral("90"));
-        QCOMPARE(form.feVa->text(), QStringLiteral("777"));
-        QVERIFY(form.cbVa->isChecked() && !form.cbBoost->isChecked() && !form.cbAuto->isChecked());
-        QCOMPARE(form.fePx->text(), QStringLiteral("25"));
+        QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("15.0"));
+        QCOMPARE(form.ChannelPage().fePmax->text(), QStringLiteral("90"));
+        QCOMPARE(form.ChannelPage().feVa->text(), QStringLiteral("777"));
+        QVERIFY(form.ChannelPage().cbVa->isChecked() && !form.ChannelPage().cbBoost->isChecked() &&
+                !form.ChannelPage().cbAuto->isChecked());
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("25"));
         QCOMPARE(ChangedCount(form), 0);
         // An edit now goes to channel 4.
-        TypeAndEnter(form.feTmax, QStringLiteral("44"));
+        TypeAndEnter(form.ChannelPage().feTmax, QStringLiteral("44"));
         QCOMPARE(FakeDevice().setM, (std::vector<TSetM>{{4, 8, 150, 26, 440, 230, 900, 777, 64}}));
-        QVERIFY(form.Changed[4] && !form.Changed[2]);
+        QVERIFY(form.State().Changed[4] && !form.State().Changed[2]);
     }
 
     void saveAndRecall() {
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        TypeAndEnter(form.feTmax, QStringLiteral("55"));
+        TypeAndEnter(form.ChannelPage().feTmax, QStringLiteral("55"));
         FakeDevice().calls.clear();
-        form.btSave->click();
-        form.btSave->click();
+        form.ChannelPage().btSave->click();
+        form.ChannelPage().btSave->click();
         QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"SavePar(2)", "SavePar(2)"}));
-        QVERIFY(form.Changed[2]);
+        QVERIFY(form.State().Changed[2]);
 
         // The controller's EEPROM held other values: recall reads them back and shows them.
         FakeDevice().records[2] = {2, 200, 51, 400, 255, 650, 300, 0};
         FakeDevice().pwm[2] = 99;
         FakeDevice().calls.clear();
-        form.btRecall->click();
+        form.ChannelPage().btRecall->click();
         QCOMPARE(FakeDevice().calls,
                  (std::vector<std::string>{"CallPar(2)", "GetT", "GetV", "GetPWM", "GetM(2)"}));
-        QCOMPARE(form.feTmax->text(), QStringLiteral("40.0"));
-        QCOMPARE(form.fePmin->text(), QStringLiteral("20"));
-        QVERIFY(form.cbAuto->isChecked() && !form.cbTa->isChecked());
-        QVERIFY(form.fePx->isReadOnly());
-        QCOMPARE(form.fePx->text(), QStringLiteral("39"));
-        QCOMPARE(form.Params->Active()->Channels[2].T_min, 200);
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("40.0"));
+        QCOMPARE(form.ChannelPage().fePmin->text(), QStringLiteral("20"));
+        QVERIFY(form.ChannelPage().cbAuto->isChecked() && !form.ChannelPage().cbTa->isChecked());
+        QVERIFY(form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("39"));
+        QCOMPARE(form.State().Params->Active()->Channels[2].T_min, 200);
 
         // The close query still asks.
         rig.dialogs.Answer(QMessageBox::Cancel);
@@ -363,20 +367,20 @@ private slots:
         TWindowRig rig;
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
-        TypeInto(form.feTmin, QStringLiteral("44"));
-        QTest::keyClick(form.feTmin, static_cast<Qt::Key>(key), Qt::AltModifier);
+        TypeInto(form.ChannelPage().feTmin, QStringLiteral("44"));
+        QTest::keyClick(form.ChannelPage().feTmin, static_cast<Qt::Key>(key), Qt::AltModifier);
         QTRY_COMPARE_WITH_TIMEOUT(FakeDevice().calls.size(), size_t(calls.size()), 5000);
         QStringList made;
         for (const std::string& call : FakeDevice().calls)
             made << QString::fromStdString(call);
         QCOMPARE(made, calls);
         QCOMPARE(FakeDevice().setM[0][2], 440);
-        QVERIFY(form.Changed[2]);
-        QCOMPARE(form.feTmin->text(), tMin);
-        QCOMPARE(form.feTmax->text(), tMax);
+        QVERIFY(form.State().Changed[2]);
+        QCOMPARE(form.ChannelPage().feTmin->text(), tMin);
+        QCOMPARE(form.ChannelPage().feTmax->text(), tMax);
         // Leaving the field later sends what it shows, never the typed text again.
         FakeDevice().setM.clear();
-        form.cbCh->setFocus(Qt::TabFocusReason);
+        form.ChannelPage().cbCh->setFocus(Qt::TabFocusReason);
         QCOMPARE(FakeDevice().setM.size(), size_t(1));
         QCOMPARE(FakeDevice().setM[0][2], int(std::lround(tMin.toDouble() * 10)));
     }
@@ -402,11 +406,11 @@ private slots:
         FakeDevice().failures[command.toStdString()] = 3;
         // A clamped commit notifies twice; the failure ends it, so one box.
         if (command == "SetM")
-            TypeAndEnter(form.feTmax, QStringLiteral("150"));
+            TypeAndEnter(form.ChannelPage().feTmax, QStringLiteral("150"));
         else if (command == "SetPWM")
-            TypeAndEnter(form.fePx, QStringLiteral("150"));
+            TypeAndEnter(form.ChannelPage().fePx, QStringLiteral("150"));
         else
-            form.btSave->click();
+            form.ChannelPage().btSave->click();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, message);
         QCOMPARE(rig.dialogs.shown[0].icon, QMessageBox::Critical);
@@ -424,14 +428,14 @@ private slots:
         expected.T_alarm = 700;
         expected.V_alarm = 500;
         expected.PWM = 128;
-        QCOMPARE(form.Params->Active()->Channels[2], expected);
+        QCOMPARE(form.State().Params->Active()->Channels[2], expected);
         if (command == "SetPWM")
-            QCOMPARE(form.Pwm[2], 255);
+            QCOMPARE(form.State().Pwm[2], 255);
 
         // The program goes on: the next edit reaches the controller and marks the channel.
-        TypeAndEnter(form.feTmin, QStringLiteral("33"));
+        TypeAndEnter(form.ChannelPage().feTmin, QStringLiteral("33"));
         QCOMPARE(FakeDevice().setM.back()[2], 330);
-        QVERIFY(form.Changed[2]);
+        QVERIFY(form.State().Changed[2]);
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
     }
 
@@ -440,13 +444,13 @@ private slots:
         QVERIFY(OpenOnChannel2(rig));
         TMainForm& form = rig.Form();
         FakeDevice().failures["SetM"] = 3;
-        form.cbVa->click();
+        form.ChannelPage().cbVa->click();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Set channel mode: device busy."));
         QCOMPARE(ChangedCount(form), 0);
-        QCOMPARE(form.Params->Active()->Channels[2].Va, uint8_t(1));
-        form.cbAuto->click();
-        QVERIFY(form.Changed[2]);
+        QCOMPARE(form.State().Params->Active()->Channels[2].Va, uint8_t(1));
+        form.ChannelPage().cbAuto->click();
+        QVERIFY(form.State().Changed[2]);
     }
 };
 

@@ -13,6 +13,8 @@
 #include "VirtualListModel.h"
 #include "core/Commands.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/PresetsPage.h"
 #include "qv725/qv725.h"
 #include "widgets/Floatedit.h"
 
@@ -47,10 +49,10 @@ private slots:
         sim_ = std::make_unique<TSimulator>(runtime_.path());
         QVERIFY(sim_->Start());
         form_ = &rig_.emplace().Open();
-        form_->PageControl->setCurrentWidget(form_->tsChannel);
+        form_->Frame().PageControl->setCurrentWidget(form_->Frame().tsChannel);
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_));
-        QCOMPARE(form_->StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form_->Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
     }
 
     void cleanup() {
@@ -64,72 +66,72 @@ private slots:
     void typedValuesReachTheController() {
         TMainForm& form = *form_;
         const TChannelParams before = ReadBack(0);
-        TypeAndEnter(form.feTmax, QStringLiteral("45.26"));
-        TypeAndEnter(form.fePmin, QStringLiteral("50"));
-        TypeAndEnter(form.feVa, QStringLiteral("1234.9"));
+        TypeAndEnter(form.ChannelPage().feTmax, QStringLiteral("45.26"));
+        TypeAndEnter(form.ChannelPage().fePmin, QStringLiteral("50"));
+        TypeAndEnter(form.ChannelPage().feVa, QStringLiteral("1234.9"));
         TChannelParams expected = before;
         expected.T_max = 453;
         expected.PWM_min = 128;
         expected.V_alarm = 1234;
-        expected.PWM = form.Pwm[0];
+        expected.PWM = form.State().Pwm[0];
         QCOMPARE(ReadBack(0), expected);
-        QCOMPARE(form.feTmax->text(), QStringLiteral("45.3"));
-        QCOMPARE(form.Params->Active()->Channels[0], expected);
-        QVERIFY(form.Changed[0]);
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("45.3"));
+        QCOMPARE(form.State().Params->Active()->Channels[0], expected);
+        QVERIFY(form.State().Changed[0]);
         QVERIFY(rig_->dialogs.shown.empty());
     }
 
     void manualPwmReachesTheController() {
         TMainForm& form = *form_;
-        QVERIFY(form.cbAuto->isChecked());
-        form.cbAuto->click();
-        QVERIFY(!form.fePx->isReadOnly());
+        QVERIFY(form.ChannelPage().cbAuto->isChecked());
+        form.ChannelPage().cbAuto->click();
+        QVERIFY(!form.ChannelPage().fePx->isReadOnly());
         QCOMPARE(ReadBack(0).Auto, uint8_t(0));
-        TypeAndEnter(form.fePx, QStringLiteral("100"));
+        TypeAndEnter(form.ChannelPage().fePx, QStringLiteral("100"));
         int32_t p[6] = {};
         CmdGetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
         QCOMPARE(p[0], 255);
-        QCOMPARE(form.edV->text(), QStringLiteral("12.0"));
+        QCOMPARE(form.ChannelPage().edV->text(), QStringLiteral("12.0"));
         form.TimerTimer();
-        QCOMPARE(form.Pwm[0], 255);
-        QCOMPARE(form.fePx->text(), QStringLiteral("100"));
+        QCOMPARE(form.State().Pwm[0], 255);
+        QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("100"));
     }
 
     void saveAndRecallUseTheEeprom() {
         TMainForm& form = *form_;
-        TypeAndEnter(form.feTmin, QStringLiteral("25"));
-        form.btSave->click();
-        TypeAndEnter(form.feTmin, QStringLiteral("35"));
+        TypeAndEnter(form.ChannelPage().feTmin, QStringLiteral("25"));
+        form.ChannelPage().btSave->click();
+        TypeAndEnter(form.ChannelPage().feTmin, QStringLiteral("35"));
         QCOMPARE(ReadBack(0).T_min, 350);
-        form.btRecall->click();
+        form.ChannelPage().btRecall->click();
         QCOMPARE(ReadBack(0).T_min, 250);
-        QCOMPARE(form.feTmin->text(), QStringLiteral("25.0"));
-        QCOMPARE(form.Params->Active()->Channels[0].T_min, 250);
+        QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("25.0"));
+        QCOMPARE(form.State().Params->Active()->Channels[0].T_min, 250);
         QVERIFY(rig_->dialogs.shown.empty());
     }
 
     void presetActivationSendsAllSixChannels() {
         TMainForm& form = *form_;
-        TParamsItem& preset = form.Params->AddNew();
+        TParamsItem& preset = form.State().Params->AddNew();
         preset.Name = "Quiet";
         for (int c = 0; c < 6; ++c) {
             preset.Channels[c].T_min = 200 + c;
             preset.Channels[c].PWM_max = 100 + c;
             preset.Channels[c].PWM = 50 + c;
         }
-        form.PresetsModel->SetRowCount(form.Params->Count());
-        form.PageControl->setCurrentWidget(form.tsPresets);
-        form.lvPresets->selectionModel()->setCurrentIndex(
-            form.PresetsModel->index(1, 0),
+        form.PresetsPage().PresetsModel->SetRowCount(form.State().Params->Count());
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
+        form.PresetsPage().lvPresets->selectionModel()->setCurrentIndex(
+            form.PresetsPage().PresetsModel->index(1, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        form.ActionList1->UpdateAll();
-        form.acPresetsActive->trigger();
+        form.Frame().ActionList1->UpdateAll();
+        form.Frame().acPresetsActive->trigger();
         for (int c = 0; c < 6; ++c)
             QCOMPARE(ReadBack(c), preset.Channels[c]);
         int32_t p[6] = {};
         CmdGetPWM(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5]);
         QCOMPARE(p[3], 53);
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Quiet"));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Quiet"));
         QVERIFY(rig_->dialogs.shown.empty());
     }
 

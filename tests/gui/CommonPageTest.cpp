@@ -14,6 +14,9 @@
 #include "GuiTestSupport.h"
 #include "core/History.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryPage.h"
 #include "widgets/ColorConvert.h"
 #include "widgets/Floatedit.h"
 #include "widgets/Jvsimscope.h"
@@ -71,10 +74,10 @@ private slots:
         FakeDevice().t[2] = reading;
         TMainForm& form = rig.Open();
         form.TimerTimer();
-        QCOMPARE(form.edT[2]->text(), text);
-        QCOMPARE(IsRed(form.edT[2]), red);
-        QCOMPARE(form.edT[1]->palette().color(QPalette::Base),
-                 ToQColor(clBtnFace, form.edT[1]->palette()));
+        QCOMPARE(form.CommonPage().edT[2]->text(), text);
+        QCOMPARE(IsRed(form.CommonPage().edT[2]), red);
+        QCOMPARE(form.CommonPage().edT[1]->palette().color(QPalette::Base),
+                 ToQColor(clBtnFace, form.CommonPage().edT[1]->palette()));
     }
 
     void fanSpeedAndVoltage_data() {
@@ -113,10 +116,10 @@ private slots:
         FakeDevice().v[4] = speed;
         TMainForm& form = rig.Open();
         form.TimerTimer();
-        QCOMPARE(form.edVxC[4]->text(), speedText);
-        QCOMPARE(form.edVC[4]->text(), voltText);
-        QCOMPARE(IsRed(form.edVxC[4]), red);
-        QCOMPARE(IsRed(form.edVC[4]), red);
+        QCOMPARE(form.CommonPage().edVxC[4]->text(), speedText);
+        QCOMPARE(form.CommonPage().edVC[4]->text(), voltText);
+        QCOMPARE(IsRed(form.CommonPage().edVxC[4]), red);
+        QCOMPARE(IsRed(form.CommonPage().edVC[4]), red);
     }
 
     void numbersIgnoreTheLocale() {
@@ -127,7 +130,7 @@ private slots:
         TMainForm& form = rig.Open();
         form.TimerTimer();
         QLocale::setDefault(saved);
-        QCOMPARE(form.edT[0]->text(), QStringLiteral("25.3"));
+        QCOMPARE(form.CommonPage().edT[0]->text(), QStringLiteral("25.3"));
     }
 
     void renamingChannelsRenamesTheList_data() {
@@ -148,12 +151,12 @@ private slots:
         QFETCH(QString, entry);
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.cbCh->setCurrentIndex(2);
-        form.edN[2]->setText(QStringLiteral("x"));
-        form.edN[2]->setText(name);
-        QCOMPARE(form.cbCh->itemText(2), entry);
-        QCOMPARE(form.cbCh->currentIndex(), 2);
-        QCOMPARE(form.ChannelName[2], name);
+        form.ChannelPage().cbCh->setCurrentIndex(2);
+        form.CommonPage().edN[2]->setText(QStringLiteral("x"));
+        form.CommonPage().edN[2]->setText(name);
+        QCOMPARE(form.ChannelPage().cbCh->itemText(2), entry);
+        QCOMPARE(form.ChannelPage().cbCh->currentIndex(), 2);
+        QCOMPARE(form.State().ChannelName[2], name);
     }
 
     void channelButtonOpensTheChannelPage() {
@@ -163,30 +166,30 @@ private slots:
         FakeDevice().t[3] = 312;
         form.TimerTimer();
         FakeDevice().calls.clear();
-        QTest::mouseClick(form.btCh[3], Qt::LeftButton);
-        QCOMPARE(form.SelectedChannel, 3);
-        QCOMPARE(form.cbCh->currentIndex(), 3);
-        QCOMPARE(form.PageControl->currentIndex(), 1);
+        QTest::mouseClick(form.CommonPage().btCh[3], Qt::LeftButton);
+        QCOMPARE(form.State().SelectedChannel, 3);
+        QCOMPARE(form.ChannelPage().cbCh->currentIndex(), 3);
+        QCOMPARE(form.Frame().PageControl->currentIndex(), 1);
         QCOMPARE(FakeDevice().calls, std::vector<std::string>{"GetM(3)"});
-        QCOMPARE(form.feTmax->text(), QStringLiteral("45.0"));
-        QCOMPARE(form.fePmax->text(), QStringLiteral("80"));
-        QVERIFY(form.cbAuto->isChecked());
-        QVERIFY(form.fePx->isReadOnly());
-        QCOMPARE(form.edTx->text(), QStringLiteral("31.2"));
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("45.0"));
+        QCOMPARE(form.ChannelPage().fePmax->text(), QStringLiteral("80"));
+        QVERIFY(form.ChannelPage().cbAuto->isChecked());
+        QVERIFY(form.ChannelPage().fePx->isReadOnly());
+        QCOMPARE(form.ChannelPage().edTx->text(), QStringLiteral("31.2"));
     }
 
     void failedChannelReadKeepsThePage() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.Params->Active()->Channels[1].T_max = 555;
+        form.State().Params->Active()->Channels[1].T_max = 555;
         FakeDevice().failures["GetM"] = 3;
         rig.dialogs.Answer(QMessageBox::Ok);
-        QTest::mouseClick(form.btCh[1], Qt::LeftButton);
+        QTest::mouseClick(form.CommonPage().btCh[1], Qt::LeftButton);
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Get channel mode: device busy."));
-        QCOMPARE(form.PageControl->currentIndex(), 0);
-        QCOMPARE(form.Params->Active()->Channels[1].T_max, 555);
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.Frame().PageControl->currentIndex(), 0);
+        QCOMPARE(form.State().Params->Active()->Channels[1].T_max, 555);
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
     }
 
     void pageChangeRefreshesTheShownPage() {
@@ -194,11 +197,11 @@ private slots:
         TMainForm& form = rig.Open();
         FakeDevice().t[0] = 400;
         form.ReadChannelValues();
-        form.PageControl->setCurrentIndex(1);  // as the user turns the page
-        QCOMPARE(form.edTx->text(), QStringLiteral("40.0"));
-        QCOMPARE(form.edT[0]->text(), QStringLiteral("0.0"));
-        form.PageControl->setCurrentIndex(0);
-        QCOMPARE(form.edT[0]->text(), QStringLiteral("40.0"));
+        form.Frame().PageControl->setCurrentIndex(1);  // as the user turns the page
+        QCOMPARE(form.ChannelPage().edTx->text(), QStringLiteral("40.0"));
+        QCOMPARE(form.CommonPage().edT[0]->text(), QStringLiteral("0.0"));
+        form.Frame().PageControl->setCurrentIndex(0);
+        QCOMPARE(form.CommonPage().edT[0]->text(), QStringLiteral("40.0"));
     }
 
     void failedReadGoesOfflineSilentlyAndComesBack() {
@@ -206,36 +209,36 @@ private slots:
         FakeDevice().t = {210, 220, 230, 240, 250, 260};
         TMainForm& form = rig.Open();
         form.TimerTimer();
-        QCOMPARE(form.History->Count(), 1);
+        QCOMPARE(form.State().History->Count(), 1);
 
         // Busy at every attempt: asked three times, then off-line.
         FakeDevice().failures["GetV"] = -1;
         FakeDevice().calls.clear();
         form.TimerTimer();
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
-        QVERIFY(!form.Online);
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+        QVERIFY(!form.State().Online);
         QCOMPARE(FakeDevice().calls,
                  (std::vector<std::string>{"GetT", "GetV", "GetV", "GetV", "CloseDevice"}));
         QVERIFY(rig.dialogs.shown.empty());
         // The history goes on sampling the last good readings.
-        QCOMPARE(form.History->Count(), 2);
-        QCOMPARE(form.History->Last().Values[5], 26.0f);
-        QVERIFY(form.Scope->Active());
+        QCOMPARE(form.State().History->Count(), 2);
+        QCOMPARE(form.State().History->Last().Values[5], 26.0f);
+        QVERIFY(form.HistoryPage().Scope->Active());
 
         // Still failing: the reconnection opens, fails its reads, and closes again.
         FakeDevice().calls.clear();
         form.TimerTimer();
         QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"OpenDevice", "GetT", "GetV", "GetV",
                                                                "GetV", "CloseDevice"}));
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
 
         // The controller answers again: on-line.
         FakeDevice().failures.clear();
         FakeDevice().t[5] = 270;
         form.TimerTimer();
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
-        QCOMPARE(form.History->Count(), 4);
-        QCOMPARE(form.History->Last().Values[5], 27.0f);
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.State().History->Count(), 4);
+        QCOMPARE(form.State().History->Last().Values[5], 27.0f);
         QVERIFY(rig.dialogs.shown.empty());
     }
 
@@ -245,16 +248,17 @@ private slots:
         TWindowRig rig;
         FakeDevice().openResult = false;
         TMainForm& form = rig.Open();
-        form.Params->Active()->Channels[0].T_min = 111;
-        form.Params->Active()->Channels[1].T_min = 222;
+        form.State().Params->Active()->Channels[0].T_min = 111;
+        form.State().Params->Active()->Channels[1].T_min = 222;
         FakeDevice().openResult = true;
         FakeDevice().records[0].tMin = 333;
         FakeDevice().records[1].tMin = 444;
         FakeDevice().failures["GetM(1)"] = 3;
         form.TimerTimer();
-        QVERIFY(!form.Online);
-        QCOMPARE(form.Params->Active()->Channels[0].T_min, 333);  // a complete answer
-        QCOMPARE(form.Params->Active()->Channels[1].T_min, 222);  // the failed read's zeros: no
+        QVERIFY(!form.State().Online);
+        QCOMPARE(form.State().Params->Active()->Channels[0].T_min, 333);  // a complete answer
+        QCOMPARE(form.State().Params->Active()->Channels[1].T_min,
+                 222);  // the failed read's zeros: no
     }
 
     void historyAndScopeFollowTheReadings() {
@@ -265,8 +269,8 @@ private slots:
         const std::array<float, 6> expected = {0.0f, 0.0f, 0.1f, 99.9f, 100.0f, 103.7f};
         const std::array<int, 6> positions = {0, 0, 0, 99, 100, 103};
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(form.History->Last().Values[i], expected[i]);
-            QCOMPARE(form.Scope->Lines().GetItem(i)->Position, positions[i]);
+            QCOMPARE(form.State().History->Last().Values[i], expected[i]);
+            QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(i)->Position, positions[i]);
         }
     }
 
@@ -275,15 +279,15 @@ private slots:
         TMainForm& form = rig.Open();
         form.SetPollInterval(100);
         form.TimerTimer();
-        QVERIFY(form.Scope->Active());
+        QVERIFY(form.HistoryPage().Scope->Active());
         form.TrayIconMinimize();
-        QVERIFY(!form.Scope->Active());
-        const int before = form.History->Count();
+        QVERIFY(!form.HistoryPage().Scope->Active());
+        const int before = form.State().History->Count();
         FakeDevice().t[0] = 345;
         form.TrayIconRestore();
-        QCOMPARE(form.History->Count(), before + 1);
-        QCOMPARE(form.edT[0]->text(), QStringLiteral("34.5"));
-        QVERIFY(form.Scope->Active());
+        QCOMPARE(form.State().History->Count(), before + 1);
+        QCOMPARE(form.CommonPage().edT[0]->text(), QStringLiteral("34.5"));
+        QVERIFY(form.HistoryPage().Scope->Active());
         form.SetPollInterval(0);
     }
 
@@ -291,7 +295,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.SetPollInterval(1);
-        QTRY_VERIFY_WITH_TIMEOUT(form.History->Count() >= 3, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(form.State().History->Count() >= 3, 5000);
         form.SetPollInterval(0);
         QVERIFY(FakeDevice().CallsStartingWith("GetT").size() >= 3);
     }
@@ -311,23 +315,23 @@ private slots:
 
         TPaintCounter painted;
         for (int c = 0; c < 6; ++c) {
-            painted.Watch(form.edT[c]);
-            painted.Watch(form.edVxC[c]);
-            painted.Watch(form.edVC[c]);
+            painted.Watch(form.CommonPage().edT[c]);
+            painted.Watch(form.CommonPage().edVxC[c]);
+            painted.Watch(form.CommonPage().edVC[c]);
         }
         FakeDevice().t[1] = 261;
         FakeDevice().v[4] = 450;
-        form.Params->Active()->Channels[4].Va = 1;  // speed alarm: 450 < 500
-        form.Params->Active()->Channels[4].V_alarm = 500;
+        form.State().Params->Active()->Channels[4].Va = 1;  // speed alarm: 450 < 500
+        form.State().Params->Active()->Channels[4].V_alarm = 500;
         form.TimerTimer();
         // Counted before the event loop runs again: the boxes were painted at once.
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(painted.counts[form.edT[c]], c == 1 ? 1 : 0);
-            QCOMPARE(painted.counts[form.edVxC[c]], c == 4 ? 1 : 0);
-            QCOMPARE(painted.counts[form.edVC[c]], c == 4 ? 1 : 0);  // turned red
+            QCOMPARE(painted.counts[form.CommonPage().edT[c]], c == 1 ? 1 : 0);
+            QCOMPARE(painted.counts[form.CommonPage().edVxC[c]], c == 4 ? 1 : 0);
+            QCOMPARE(painted.counts[form.CommonPage().edVC[c]], c == 4 ? 1 : 0);  // turned red
         }
-        QCOMPARE(form.edT[1]->text(), QStringLiteral("26.1"));
-        QVERIFY(IsRed(form.edVC[4]));
+        QCOMPARE(form.CommonPage().edT[1]->text(), QStringLiteral("26.1"));
+        QVERIFY(IsRed(form.CommonPage().edVC[4]));
     }
 };
 

@@ -14,7 +14,7 @@
 namespace {
 
 QString Status(TMainForm& form) {
-    return form.StatusPanels[0]->text();
+    return form.Frame().StatusPanels[0]->text();
 }
 
 }  // namespace
@@ -35,17 +35,17 @@ private slots:
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        QVERIFY(form.Temperature[0] > 100);
-        QCOMPARE(form.History->Count(), 1);
+        QVERIFY(form.State().Temperature[0] > 100);
+        QCOMPARE(form.State().History->Count(), 1);
         for (int channel = 0; channel < 6; ++channel) {
             int32_t flags = 0;
             TChannelParams read;
             CmdGetM(channel, &flags, &read.T_min, &read.PWM_min, &read.T_max, &read.PWM_max,
                     &read.T_alarm, &read.V_alarm, &read.PWM);
             read.SetMode(flags);
-            QCOMPARE(form.Params->Active()->Channels[channel], read);
+            QCOMPARE(form.State().Params->Active()->Channels[channel], read);
         }
-        QVERIFY(form.Params->Active()->Channels[0].T_max != 0);
+        QVERIFY(form.State().Params->Active()->Channels[0].T_max != 0);
         QVERIFY(rig.dialogs.shown.empty());
     }
 
@@ -55,19 +55,19 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        const TChannelParams before = form.Params->Active()->Channels[1];
+        const TChannelParams before = form.State().Params->Active()->Channels[1];
         sim.Stop();
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
-        QCOMPARE(form.Params->Active()->Channels[1], before);
+        QCOMPARE(form.State().Params->Active()->Channels[1], before);
         QVERIFY(sim.Start());
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        QCOMPARE(form.Params->Active()->Channels[1], before);
+        QCOMPARE(form.State().Params->Active()->Channels[1], before);
         QVERIFY(rig.dialogs.shown.empty());
-        QCOMPARE(form.History->Count(), 3);
+        QCOMPARE(form.State().History->Count(), 3);
     }
 
     void faultyRepliesGoOfflineThenBack_data() {
@@ -82,13 +82,13 @@ private slots:
         QVERIFY(sim.Start(faults));
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        const TChannelParams stored = form.Params->Active()->Channels[0];
+        const TChannelParams stored = form.State().Params->Active()->Channels[0];
         for (int cycle = 0; cycle < 3; ++cycle) {
             form.TimerTimer();
             QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
         }
         QVERIFY(rig.dialogs.shown.empty());
-        QCOMPARE(form.Params->Active()->Channels[0], stored);
+        QCOMPARE(form.State().Params->Active()->Channels[0], stored);
         QVERIFY(sim.Start());
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
@@ -102,14 +102,14 @@ private slots:
         QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
         QVERIFY(rig.dialogs.shown.empty());
         const TChannelParams zero{};
-        QCOMPARE(form.Params->Active()->Channels[2], zero);
+        QCOMPARE(form.State().Params->Active()->Channels[2], zero);
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
         TSimulator sim(runtime_.path());
         QVERIFY(sim.Start());
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        QVERIFY(form.Params->Active()->Channels[2].T_max != 0);
+        QVERIFY(form.State().Params->Active()->Channels[2].T_max != 0);
     }
 
     void theClockPollsTheSimulator() {
@@ -118,10 +118,10 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.SetPollInterval(2);
-        QTRY_VERIFY_WITH_TIMEOUT(form.History->Count() >= 3, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(form.State().History->Count() >= 3, 10000);
         form.SetPollInterval(0);
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        QVERIFY(form.History->Last().Values[3] > 10.0f);
+        QVERIFY(form.State().History->Last().Values[3] > 10.0f);
     }
 
 private:

@@ -9,6 +9,9 @@
 #include "GuiTestSupport.h"
 #include "core/History.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryPage.h"
 #include "widgets/Jvsimscope.h"
 
 namespace {
@@ -39,7 +42,7 @@ void ScriptFailure(const QString& kind, const std::string& command, int count) {
 }
 
 QString Status(const TMainForm& form) {
-    return form.StatusPanels[0]->text();
+    return form.Frame().StatusPanels[0]->text();
 }
 
 QColor TextColor(const QLineEdit* box) {
@@ -50,8 +53,10 @@ QColor TextColor(const QLineEdit* box) {
 std::vector<QLineEdit*> Readouts(const TMainForm& form) {
     std::vector<QLineEdit*> boxes;
     for (int c = 0; c < 6; ++c)
-        boxes.insert(boxes.end(), {form.edT[c], form.edVxC[c], form.edVC[c]});
-    boxes.insert(boxes.end(), {form.edTx, form.edVx, form.edV});
+        boxes.insert(boxes.end(), {form.CommonPage().edT[c], form.CommonPage().edVxC[c],
+                                   form.CommonPage().edVC[c]});
+    boxes.insert(boxes.end(),
+                 {form.ChannelPage().edTx, form.ChannelPage().edVx, form.ChannelPage().edV});
     return boxes;
 }
 
@@ -80,11 +85,11 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.TimerTimer();
-        const QPalette palette = QApplication::palette(form.edT[0]);
+        const QPalette palette = QApplication::palette(form.CommonPage().edT[0]);
         const QColor normal = palette.color(QPalette::Active, QPalette::Text);
         for (QLineEdit* box : Readouts(form))
             QCOMPARE(TextColor(box), normal);
-        const QString shown = form.edT[3]->text();
+        const QString shown = form.CommonPage().edT[3]->text();
 
         // The failing cycle reads other values where it gets an answer at all.
         FakeDevice().t = {900, 900, 900, 900, 900, 900};
@@ -92,16 +97,17 @@ private slots:
         ScriptFailure(kind, command.toStdString(), -1);
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("OFF-Line"));
-        QCOMPARE(form.Temperature, kT);
-        QCOMPARE(form.FanSpeed, kV);
-        QCOMPARE(form.Pwm, kPwm);
-        QCOMPARE(form.History->Count(), 2);
+        QCOMPARE(form.State().Temperature, kT);
+        QCOMPARE(form.State().FanSpeed, kV);
+        QCOMPARE(form.State().Pwm, kPwm);
+        QCOMPARE(form.State().History->Count(), 2);
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(form.History->Last().Values[c], form.History->Items(0).Values[c]);
-            QCOMPARE(form.Scope->Lines().GetItem(c)->Position, kT[c] / 10);
+            QCOMPARE(form.State().History->Last().Values[c],
+                     form.State().History->Items(0).Values[c]);
+            QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(c)->Position, kT[c] / 10);
         }
-        QCOMPARE(form.edT[3]->text(), shown);
-        QCOMPARE(form.edVxC[2]->text(), QStringLiteral("1400"));
+        QCOMPARE(form.CommonPage().edT[3]->text(), shown);
+        QCOMPARE(form.CommonPage().edVxC[2]->text(), QStringLiteral("1400"));
         for (QLineEdit* box : Readouts(form))
             QVERIFY2(TextColor(box) != normal, qPrintable(box->objectName()));
         QVERIFY(rig.dialogs.shown.empty());
@@ -112,7 +118,7 @@ private slots:
         FakeDevice().timeouts.clear();
         form.TimerTimer();
         QCOMPARE(Status(form), QStringLiteral("ON-Line"));
-        QCOMPARE(form.Temperature[0], 900);
+        QCOMPARE(form.State().Temperature[0], 900);
         for (QLineEdit* box : Readouts(form))
             QCOMPARE(TextColor(box), normal);
     }
@@ -122,8 +128,8 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.TimerTimer();
-        QCOMPARE(form.edT[0]->text(), QStringLiteral("0.0"));
-        const QColor normal = QApplication::palette(form.edT[0]).color(QPalette::Text);
+        QCOMPARE(form.CommonPage().edT[0]->text(), QStringLiteral("0.0"));
+        const QColor normal = QApplication::palette(form.CommonPage().edT[0]).color(QPalette::Text);
         for (QLineEdit* box : Readouts(form))
             QVERIFY(TextColor(box) != normal);
         QVERIFY(FakeDevice().CallsStartingWith("Get").empty());
@@ -156,9 +162,9 @@ private slots:
         ScriptFailure(kind, "GetV", failures);
         form.TimerTimer();
         QCOMPARE(static_cast<int>(FakeDevice().CallsStartingWith("GetV").size()), requests);
-        QCOMPARE(form.Online, online);
-        QCOMPARE(form.Temperature[0], online ? 300 : kT[0]);
-        QCOMPARE(form.FanSpeed, kV);
+        QCOMPARE(form.State().Online, online);
+        QCOMPARE(form.State().Temperature[0], online ? 300 : kT[0]);
+        QCOMPARE(form.State().FanSpeed, kV);
         QVERIFY(rig.dialogs.shown.empty());
     }
 
@@ -167,7 +173,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         FakeDevice().failures["SavePar"] = 2;
-        form.btSaveClick();
+        form.ChannelPage().btSaveClick();
         QCOMPARE(FakeDevice().CallsStartingWith("SavePar"),
                  (std::vector<std::string>(3, "SavePar(0)")));
         QVERIFY(rig.dialogs.shown.empty());
@@ -190,12 +196,12 @@ private slots:
         TMainForm& form = rig.Open();
         FakeDevice().timeouts["GetT"] = 1;
         form.TimerTimer();
-        QVERIFY(!form.Online);
+        QVERIFY(!form.State().Online);
         FakeDevice().calls.clear();
         FakeDevice().garbles["OpenDevice"] = garbled;
         form.TimerTimer();
         QCOMPARE(static_cast<int>(FakeDevice().CallsStartingWith("OpenDevice").size()), opens);
-        QCOMPARE(form.Online, online);
+        QCOMPARE(form.State().Online, online);
     }
 
     // No controller at all leaves the library's text as the last failure left it: that is no
@@ -205,7 +211,7 @@ private slots:
         TMainForm& form = rig.Open();
         FakeDevice().garbles["GetT"] = -1;
         form.TimerTimer();
-        QVERIFY(!form.Online);
+        QVERIFY(!form.State().Online);
         FakeDevice().openResult = false;
         FakeDevice().calls.clear();
         form.TimerTimer();

@@ -16,6 +16,8 @@
 #include "LayoutHelpers.h"
 #include "VirtualListModel.h"
 #include "core/Version.h"
+#include "pages/CommonPage.h"
+#include "pages/PresetsPage.h"
 #include "widgets/Trayicon.h"
 
 class FrameTest : public QObject {
@@ -29,18 +31,18 @@ private slots:
         TMainForm& form = rig.Open();
         QCOMPARE(form.windowTitle(), QStringLiteral("Kelvane"));
         QCOMPARE(form.centralWidget()->size(), QSize(452, 416 - 21));
-        QCOMPARE(form.StatusBar->height(), 21);
+        QCOMPARE(form.Frame().StatusBar->height(), 21);
         QCOMPARE(form.minimumSize(), form.maximumSize());
         QCOMPARE(form.height(), form.menuBar()->sizeHint().height() + 416);
         QVERIFY(!(form.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(form.windowFlags() & Qt::WindowMinimizeButtonHint);
-        QCOMPARE(form.PageControl->geometry(), QRect(5, 5, 442, 388));
-        QCOMPARE(form.PageControl->count(), 4);
+        QCOMPARE(form.Frame().PageControl->geometry(), QRect(5, 5, 442, 388));
+        QCOMPARE(form.Frame().PageControl->count(), 4);
         const QStringList captions = {"Common", "Channel", "History", "Presets"};
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(form.PageControl->tabText(i), captions[i]);
-        QCOMPARE(form.StatusPanels[0]->width(), 64);
-        QCOMPARE(form.StatusPanels[1]->width(), 100);
+            QCOMPARE(form.Frame().PageControl->tabText(i), captions[i]);
+        QCOMPARE(form.Frame().StatusPanels[0]->width(), 64);
+        QCOMPARE(form.Frame().StatusPanels[1]->width(), 100);
     }
 
     void controlsSitAtTheirPixels_data() {
@@ -84,9 +86,9 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         for (int i = 0; i < 6; ++i) {
-            QCOMPARE(TagOf(form.edN[i]), i);
-            QCOMPARE(TagOf(form.btCh[i]), i);
-            QCOMPARE(form.edN[i]->objectName(), QStringLiteral("edN%1").arg(i + 1));
+            QCOMPARE(TagOf(form.CommonPage().edN[i]), i);
+            QCOMPARE(TagOf(form.CommonPage().btCh[i]), i);
+            QCOMPARE(form.CommonPage().edN[i]->objectName(), QStringLiteral("edN%1").arg(i + 1));
         }
     }
 
@@ -149,38 +151,38 @@ private slots:
     void menuItems() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        QCOMPARE(form.mnFile->title(), QStringLiteral("&File"));
-        QCOMPARE(form.mnFile->actions(), QList<QAction*>{form.acExit});
-        QCOMPARE(form.mnHelp->title(), QStringLiteral("&Help"));
-        QCOMPARE(form.mnHelp->actions(), QList<QAction*>{form.acAbout});
-        const QList<QAction*> tray = form.pmSystray->actions();
+        QCOMPARE(form.Frame().mnFile->title(), QStringLiteral("&File"));
+        QCOMPARE(form.Frame().mnFile->actions(), QList<QAction*>{form.Frame().acExit});
+        QCOMPARE(form.Frame().mnHelp->title(), QStringLiteral("&Help"));
+        QCOMPARE(form.Frame().mnHelp->actions(), QList<QAction*>{form.Frame().acAbout});
+        const QList<QAction*> tray = form.Frame().pmSystray->actions();
         QCOMPARE(tray.size(), 5);
         QCOMPARE(tray[0]->text(), QStringLiteral("Launch Kelvane™"));
-        QCOMPARE(form.pmSystray->defaultAction(), tray[0]);
+        QCOMPARE(form.Frame().pmSystray->defaultAction(), tray[0]);
         QVERIFY(tray[1]->isSeparator() && tray[3]->isSeparator());
-        QCOMPARE(tray[2]->menu(), form.miPresets);
-        QCOMPARE(tray[4], static_cast<QAction*>(form.acExit));
-        QCOMPARE(form.pmHistory->defaultAction(), form.ColorChange1);
-        QCOMPARE(form.ColorChange1->text(), QStringLiteral("Change color..."));
-        QCOMPARE(form.Property1->text(), QStringLiteral("Channel settings"));
-        QCOMPARE(form.TrayIcon->Hint(), QStringLiteral("Kelvane"));
-        QCOMPARE(form.TrayIcon->PopupMenu(), form.pmSystray);
-        QCOMPARE(form.TrayIcon->RestoreOn(), TTrayIconMessage::imDoubleClick);
-        QCOMPARE(form.TrayIcon->PopupMenuOn(), TTrayIconMessage::imRightClickUp);
+        QCOMPARE(tray[2]->menu(), form.Frame().miPresets);
+        QCOMPARE(tray[4], static_cast<QAction*>(form.Frame().acExit));
+        QCOMPARE(form.Frame().pmHistory->defaultAction(), form.Frame().ColorChange1);
+        QCOMPARE(form.Frame().ColorChange1->text(), QStringLiteral("Change color..."));
+        QCOMPARE(form.Frame().Property1->text(), QStringLiteral("Channel settings"));
+        QCOMPARE(form.Frame().TrayIcon->Hint(), QStringLiteral("Kelvane"));
+        QCOMPARE(form.Frame().TrayIcon->PopupMenu(), form.Frame().pmSystray);
+        QCOMPARE(form.Frame().TrayIcon->RestoreOn(), TTrayIconMessage::imDoubleClick);
+        QCOMPARE(form.Frame().TrayIcon->PopupMenuOn(), TTrayIconMessage::imRightClickUp);
     }
 
     void hintsGoToTheThirdPanel() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.ApplicationHint(QStringLiteral("Short|Long part|more"));
-        QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("Long part|more"));
+        QCOMPARE(form.Frame().StatusPanels[2]->text(), QStringLiteral("Long part|more"));
         form.ApplicationHint(QStringLiteral("No bar"));
-        QCOMPARE(form.StatusPanels[2]->text(), QStringLiteral("No bar"));
-        QCOMPARE(TMainForm::HintOf(form.edVC[2]),
+        QCOMPARE(form.Frame().StatusPanels[2]->text(), QStringLiteral("No bar"));
+        QCOMPARE(TMainForm::HintOf(form.CommonPage().edVC[2]),
                  QStringLiteral("Current fan supply voltage for channel 3|Current fan supply "
                                 "voltage for channel 3"));
         // A control without a hint of its own shows its page's.
-        QCOMPARE(LongHint(TMainForm::HintOf(form.Panel2)),
+        QCOMPARE(LongHint(TMainForm::HintOf(form.CommonPage().Panel2)),
                  QStringLiteral("Displays common parameters"));
     }
 
@@ -188,12 +190,12 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.show();
-        QTabBar* bar = form.PageControl->tabBar();
-        const QPoint onHistory = bar->mapTo(form.PageControl, bar->tabRect(2).center());
+        QTabBar* bar = form.Frame().PageControl->tabBar();
+        const QPoint onHistory = bar->mapTo(form.Frame().PageControl, bar->tabRect(2).center());
         form.PageControlMouseMove(onHistory.x(), onHistory.y());
         QCOMPARE(LongHint(TMainForm::HintOf(bar)), QStringLiteral("Shows history grahps"));
         const QPoint pastTabs =
-            bar->mapTo(form.PageControl, bar->tabRect(3).topRight()) + QPoint(20, 2);
+            bar->mapTo(form.Frame().PageControl, bar->tabRect(3).topRight()) + QPoint(20, 2);
         form.PageControlMouseMove(pastTabs.x(), pastTabs.y());
         QCOMPARE(TMainForm::HintOf(bar), QString());
     }
@@ -203,9 +205,10 @@ private slots:
         TMainForm& form = rig.Open();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.btCh[0]->setToolTip(QStringLiteral("should never show"));
-        QHelpEvent help(QEvent::ToolTip, QPoint(3, 3), form.btCh[0]->mapToGlobal(QPoint(3, 3)));
-        QApplication::sendEvent(form.btCh[0], &help);
+        form.CommonPage().btCh[0]->setToolTip(QStringLiteral("should never show"));
+        QHelpEvent help(QEvent::ToolTip, QPoint(3, 3),
+                        form.CommonPage().btCh[0]->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(form.CommonPage().btCh[0], &help);
         QVERIFY(!QToolTip::isVisible());
     }
 
@@ -213,7 +216,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         rig.dialogs.Answer(QMessageBox::Ok);
-        form.acAbout->trigger();
+        form.Frame().acAbout->trigger();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         const TShownDialog& box = rig.dialogs.shown[0];
         QCOMPARE(box.title, QStringLiteral("Information"));
@@ -222,23 +225,23 @@ private slots:
         QCOMPARE(box.text, QStringLiteral("Kelvane QV-725 control software\n\nVersion ") +
                                QString::fromStdString(GetVersion()) +
                                QStringLiteral("\n\ne-mail: support@kelvane.example"));
-        QCOMPARE(form.lVersion->text(), QStringLiteral("Version 1.0.0.1"));
+        QCOMPARE(form.CommonPage().lVersion->text(), QStringLiteral("Version 1.0.0.1"));
     }
 
     void presetRulesNeedThePresetsPage() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.ActionList1->UpdateAll();
-        for (TAction* action :
-             {form.acPresetsAdd, form.acPresetsEdit, form.acPresetsActive, form.acPresetsDelete})
+        form.Frame().ActionList1->UpdateAll();
+        for (TAction* action : {form.Frame().acPresetsAdd, form.Frame().acPresetsEdit,
+                                form.Frame().acPresetsActive, form.Frame().acPresetsDelete})
             QVERIFY(!action->isEnabled());
-        QVERIFY(!form.bAdd->isEnabled());
-        form.PageControl->setCurrentWidget(form.tsPresets);
-        form.ActionList1->UpdateAll();
-        QVERIFY(form.acPresetsAdd->isEnabled());
-        QVERIFY(form.bAdd->isEnabled());
-        QVERIFY(!form.acPresetsEdit->isEnabled());
-        QCOMPARE(form.PresetsModel->rowCount(), 1);
+        QVERIFY(!form.PresetsPage().bAdd->isEnabled());
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(form.Frame().acPresetsAdd->isEnabled());
+        QVERIFY(form.PresetsPage().bAdd->isEnabled());
+        QVERIFY(!form.Frame().acPresetsEdit->isEnabled());
+        QCOMPARE(form.PresetsPage().PresetsModel->rowCount(), 1);
     }
 };
 

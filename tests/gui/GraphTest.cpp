@@ -8,8 +8,10 @@
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
 #include "PaintBox.h"
-#include "Readouts.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/Readouts.h"
+#include "widgets/CurveGraph.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -28,7 +30,7 @@ QRgb NotXor(QRgb pixel, QRgb pen) {
 }
 
 QRgb Pixel(TMainForm& form, int x, int y) {
-    return form.pbGraph->Canvas().pixel(x, y);
+    return form.ChannelPage().pbGraph->Canvas().pixel(x, y);
 }
 
 int CountColor(const QImage& image, const QRect& area, QRgb color) {
@@ -52,10 +54,10 @@ int CountDark(const QImage& image, const QRect& area) {
 // (95.0 degrees) and row 25 (PWM 242), away from what the tests look at.
 void Draw(TMainForm& form, const TChannelParams& record, int32_t temperature = 950,
           int32_t pwm = 242) {
-    form.Params->Active()->Channels[0] = record;
-    form.Temperature[0] = temperature;
-    form.Pwm[0] = pwm;
-    form.DrawGraph(0);
+    form.State().Params->Active()->Channels[0] = record;
+    form.State().Temperature[0] = temperature;
+    form.State().Pwm[0] = pwm;
+    form.ChannelPage().DrawGraph(0);
 }
 
 TChannelParams Curve(int32_t tMin, int32_t pwmMin, int32_t tMax, int32_t pwmMax) {
@@ -74,7 +76,7 @@ TMainForm& OpenManual(TWindowRig& rig) {
     for (int i = 0; i < 6; ++i)
         FakeDevice().records[i].pwm = 10 * (i + 1);
     TMainForm& form = rig.Open();
-    form.DrawGraph(form.SelectedChannel);
+    form.ChannelPage().DrawGraph(form.State().SelectedChannel);
     FakeDevice().calls.clear();
     return form;
 }
@@ -87,20 +89,20 @@ void SendMouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, Qt::M
 }
 
 void Press(TMainForm& form, int y, Qt::MouseButton button = Qt::LeftButton) {
-    SendMouse(form.pbGraph, QEvent::MouseButtonPress, button, button, 100, y);
-    SendMouse(form.pbGraph, QEvent::MouseButtonRelease, button, Qt::NoButton, 100, y);
+    SendMouse(form.ChannelPage().pbGraph, QEvent::MouseButtonPress, button, button, 100, y);
+    SendMouse(form.ChannelPage().pbGraph, QEvent::MouseButtonRelease, button, Qt::NoButton, 100, y);
 }
 
 void Move(TMainForm& form, int y, Qt::MouseButtons buttons) {
-    SendMouse(form.pbGraph, QEvent::MouseMove, Qt::NoButton, buttons, 100, y);
+    SendMouse(form.ChannelPage().pbGraph, QEvent::MouseMove, Qt::NoButton, buttons, 100, y);
 }
 
 // Whether the PWM cursor is drawn on `row`: erasing it changes that row and none beside it.
 bool PwmCursorOnRow(TMainForm& form, int row) {
-    const QImage before = form.pbGraph->Canvas().copy();
-    form.DrawPwmCursor(form.CursorPwm);
-    const QImage erased = form.pbGraph->Canvas().copy();
-    form.DrawPwmCursor(form.CursorPwm);
+    const QImage before = form.ChannelPage().pbGraph->Canvas().copy();
+    form.ChannelPage().DrawPwmCursor(form.ChannelPage().pbGraph->CursorPwm());
+    const QImage erased = form.ChannelPage().pbGraph->Canvas().copy();
+    form.ChannelPage().DrawPwmCursor(form.ChannelPage().pbGraph->CursorPwm());
     return erased.pixel(100, row) != before.pixel(100, row) &&
            erased.pixel(100, row - 1) == before.pixel(100, row - 1) &&
            erased.pixel(100, row + 1) == before.pixel(100, row + 1);
@@ -153,7 +155,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         Draw(form, Curve(600, 51, 800, 153));
-        QCOMPARE(form.pbGraph->Canvas().size(), QSize(262, 242));
+        QCOMPARE(form.ChannelPage().pbGraph->Canvas().size(), QSize(262, 242));
         QCOMPARE(QString::number(Pixel(form, x, y), 16), QString::number(color, 16));
     }
 
@@ -161,7 +163,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         Draw(form, Curve(600, 51, 800, 153));
-        const QImage& image = form.pbGraph->Canvas();
+        const QImage& image = form.ChannelPage().pbGraph->Canvas();
         // "0" under column 38 and left of row 215, "90" under column 218, the units.
         for (const QRect& text :
              {QRect(32, 223, 8, 10), QRect(15, 209, 8, 10), QRect(212, 223, 14, 10),
@@ -221,28 +223,29 @@ private slots:
             QCOMPARE(Pixel(form, 128, y), ta ? kRed : (y == 215 ? kGrid : kWhite));
         QCOMPARE(Pixel(form, 128, 220), kWhite);
         QCOMPARE(Pixel(form, 128, 214), kWhite);
-        QCOMPARE(CountColor(form.pbGraph->Canvas(), QRect(0, 215, 262, 6), kRed), ta ? 5 : 0);
+        QCOMPARE(CountColor(form.ChannelPage().pbGraph->Canvas(), QRect(0, 215, 262, 6), kRed),
+                 ta ? 5 : 0);
     }
 
     void cursorDrawnTwiceRestoresThePicture() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
         Draw(form, Curve(200, 0, 600, 255));
-        const QImage picture = form.pbGraph->Canvas().copy();
+        const QImage picture = form.ChannelPage().pbGraph->Canvas().copy();
         for (int32_t temperature : {-50, 0, 253, 1000, 5000}) {
-            form.DrawTempCursor(temperature);
-            QVERIFY(form.pbGraph->Canvas() != picture || temperature == 5000);
-            form.DrawTempCursor(temperature);
-            QCOMPARE(form.pbGraph->Canvas(), picture);
+            form.ChannelPage().DrawTempCursor(temperature);
+            QVERIFY(form.ChannelPage().pbGraph->Canvas() != picture || temperature == 5000);
+            form.ChannelPage().DrawTempCursor(temperature);
+            QCOMPARE(form.ChannelPage().pbGraph->Canvas(), picture);
         }
         for (int32_t pwm : {0, 1, 128, 255, 300}) {
-            form.DrawPwmCursor(pwm);
-            QVERIFY(form.pbGraph->Canvas() != picture || pwm == 300);
-            form.DrawPwmCursor(pwm);
-            QCOMPARE(form.pbGraph->Canvas(), picture);
+            form.ChannelPage().DrawPwmCursor(pwm);
+            QVERIFY(form.ChannelPage().pbGraph->Canvas() != picture || pwm == 300);
+            form.ChannelPage().DrawPwmCursor(pwm);
+            QCOMPARE(form.ChannelPage().pbGraph->Canvas(), picture);
         }
         // A reading of 0 or below puts the temperature cursor on column 38.
-        form.DrawTempCursor(-50);
+        form.ChannelPage().DrawTempCursor(-50);
         QCOMPARE(Pixel(form, 38, 100), NotXor(picture.pixel(38, 100), kRed));
         QCOMPARE(Pixel(form, 39, 100), picture.pixel(39, 100));
     }
@@ -251,32 +254,32 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         Draw(form, Curve(200, 0, 600, 255), 300, 100);
-        QCOMPARE(form.CursorT, 300);
-        QCOMPARE(form.CursorPwm, 100);
-        form.Temperature[0] = 455;
-        form.Pwm[0] = 200;
-        form.UpdateChannelPage(0);
-        QCOMPARE(form.CursorT, 455);
-        QCOMPARE(form.CursorPwm, 200);
-        const QImage moved = form.pbGraph->Canvas().copy();
-        form.DrawGraphPicture(0);
-        QCOMPARE(moved, form.pbGraph->Canvas());
+        QCOMPARE(form.ChannelPage().pbGraph->CursorT(), 300);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorPwm(), 100);
+        form.State().Temperature[0] = 455;
+        form.State().Pwm[0] = 200;
+        form.ChannelPage().UpdateChannelPage(0);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorT(), 455);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorPwm(), 200);
+        const QImage moved = form.ChannelPage().pbGraph->Canvas().copy();
+        form.ChannelPage().DrawGraphPicture(0);
+        QCOMPARE(moved, form.ChannelPage().pbGraph->Canvas());
     }
 
     void repaintRedrawsWithFreshCursors() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsChannel);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         Draw(form, Curve(200, 0, 600, 255), 300, 100);
-        form.Temperature[0] = 700;
-        form.pbGraph->Canvas().fill(Qt::black);
-        form.pbGraph->repaint();
-        QCOMPARE(form.CursorT, 700);
-        const QImage painted = form.pbGraph->Canvas().copy();
+        form.State().Temperature[0] = 700;
+        form.ChannelPage().pbGraph->Canvas().fill(Qt::black);
+        form.ChannelPage().pbGraph->repaint();
+        QCOMPARE(form.ChannelPage().pbGraph->CursorT(), 700);
+        const QImage painted = form.ChannelPage().pbGraph->Canvas().copy();
         Draw(form, Curve(200, 0, 600, 255), 700, 100);
-        QCOMPARE(painted, form.pbGraph->Canvas());
+        QCOMPARE(painted, form.ChannelPage().pbGraph->Canvas());
     }
 
     void pressSetsTheManualPwm_data() {
@@ -299,20 +302,20 @@ private slots:
         QFETCH(int, pwm);
         TWindowRig rig;
         TMainForm& form = OpenManual(rig);
-        QVERIFY(!form.fePx->isReadOnly());
+        QVERIFY(!form.ChannelPage().fePx->isReadOnly());
         Press(form, row, static_cast<Qt::MouseButton>(button));
         // The field shows the PWM as stored: 50 % of the row is 128, which is 50.2 %.
-        QVERIFY(std::abs(form.fePx->Value() - percent) < 0.2);
-        QCOMPARE(form.fePx->Value(), PwmPercent(pwm));
-        QCOMPARE(form.Pwm[0], pwm);
+        QVERIFY(std::abs(form.ChannelPage().fePx->Value() - percent) < 0.2);
+        QCOMPARE(form.ChannelPage().fePx->Value(), PwmPercent(pwm));
+        QCOMPARE(form.State().Pwm[0], pwm);
         QCOMPARE(FakeDevice().setPwm, (std::vector<TSetPwm>{{pwm, 20, 30, 40, 50, 60}}));
-        QVERIFY(form.Changed[0]);
-        QCOMPARE(form.CursorPwm, pwm);
+        QVERIFY(form.State().Changed[0]);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorPwm(), pwm);
         QVERIFY(PwmCursorOnRow(form, row));
         // The picture is the one a full drawing makes with the new reading.
-        const QImage after = form.pbGraph->Canvas().copy();
-        form.DrawGraphPicture(0);
-        QCOMPARE(after, form.pbGraph->Canvas());
+        const QImage after = form.ChannelPage().pbGraph->Canvas().copy();
+        form.ChannelPage().DrawGraphPicture(0);
+        QCOMPARE(after, form.ChannelPage().pbGraph->Canvas());
     }
 
     void pressOutsideThePlotChangesNothing_data() {
@@ -326,33 +329,34 @@ private slots:
         QFETCH(int, row);
         TWindowRig rig;
         TMainForm& form = OpenManual(rig);
-        const double before = form.fePx->Value();
+        const double before = form.ChannelPage().fePx->Value();
         Press(form, row);
-        QCOMPARE(form.fePx->Value(), before);
-        QCOMPARE(form.Pwm[0], 10);
+        QCOMPARE(form.ChannelPage().fePx->Value(), before);
+        QCOMPARE(form.State().Pwm[0], 10);
         QVERIFY(FakeDevice().setPwm.empty());
-        QVERIFY(!form.Changed[0]);
+        QVERIFY(!form.State().Changed[0]);
     }
 
     void dragFollowsThePointerWhileTheLeftButtonIsHeld() {
         TWindowRig rig;
         TMainForm& form = OpenManual(rig);
-        SendMouse(form.pbGraph, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, 100, 115);
-        QCOMPARE(form.Pwm[0], 128);
+        SendMouse(form.ChannelPage().pbGraph, QEvent::MouseButtonPress, Qt::LeftButton,
+                  Qt::LeftButton, 100, 115);
+        QCOMPARE(form.State().Pwm[0], 128);
         Move(form, 65, Qt::LeftButton);
-        QCOMPARE(form.fePx->Value(), PwmPercent(191));
-        QCOMPARE(form.Pwm[0], 191);
+        QCOMPARE(form.ChannelPage().fePx->Value(), PwmPercent(191));
+        QCOMPARE(form.State().Pwm[0], 191);
         // Beyond the plot: 100 % above it, 0 % below it.
         Move(form, 5, Qt::LeftButton);
-        QCOMPARE(form.Pwm[0], 255);
+        QCOMPARE(form.State().Pwm[0], 255);
         Move(form, 300, Qt::LeftButton | Qt::RightButton);
-        QCOMPARE(form.Pwm[0], 0);
+        QCOMPARE(form.State().Pwm[0], 0);
         QVERIFY(PwmCursorOnRow(form, 215));
         // Without the left button a move changes nothing.
         const size_t sent = FakeDevice().setPwm.size();
         Move(form, 100, Qt::NoButton);
         Move(form, 100, Qt::RightButton);
-        QCOMPARE(form.Pwm[0], 0);
+        QCOMPARE(form.State().Pwm[0], 0);
         QCOMPARE(FakeDevice().setPwm.size(), sent);
         QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{0, 20, 30, 40, 50, 60}));
     }
@@ -363,32 +367,32 @@ private slots:
         FakeDevice().pwm[0] = 77;
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsChannel);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         FakeDevice().calls.clear();
-        QVERIFY(form.fePx->isReadOnly());
-        form.fePx->setFocus(Qt::TabFocusReason);
+        QVERIFY(form.ChannelPage().fePx->isReadOnly());
+        form.ChannelPage().fePx->setFocus(Qt::TabFocusReason);
         Press(form, 115);
         Move(form, 50, Qt::LeftButton);
-        QCOMPARE(form.Pwm[0], 77);
+        QCOMPARE(form.State().Pwm[0], 77);
         QVERIFY(FakeDevice().calls.empty());
-        QVERIFY(!form.Changed[0]);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.Panel1));
+        QVERIFY(!form.State().Changed[0]);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ChannelPage().Panel1));
     }
 
     void pressLeavesTheFieldBeingEdited() {
         TWindowRig rig;
         TMainForm& form = OpenManual(rig);
-        form.PageControl->setCurrentWidget(form.tsChannel);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.feTmax->setFocus(Qt::TabFocusReason);
-        form.feTmax->selectAll();
-        QTest::keyClicks(form.feTmax, QStringLiteral("33"));
+        form.ChannelPage().feTmax->setFocus(Qt::TabFocusReason);
+        form.ChannelPage().feTmax->selectAll();
+        QTest::keyClicks(form.ChannelPage().feTmax, QStringLiteral("33"));
         Press(form, 115);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.Panel1));
-        QCOMPARE(form.feTmax->text(), QStringLiteral("33.0"));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.ChannelPage().Panel1));
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("33.0"));
         QCOMPARE(FakeDevice().setM.size(), size_t(1));
         QCOMPARE(FakeDevice().setM[0][4], 330);
         QCOMPARE(FakeDevice().setPwm.back(), (TSetPwm{128, 20, 30, 40, 50, 60}));

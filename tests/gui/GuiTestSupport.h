@@ -22,7 +22,7 @@
 
 #include "Application.h"
 #include "Dialogs.h"
-#include "Main.h"
+#include "window/MainForm.h"
 
 // One box the program showed.
 struct TShownDialog {

@@ -11,20 +11,23 @@
 #include "ActionList.h"
 #include "FakeDevice.h"
 #include "GuiTestSupport.h"
-#include "HistoryColorDelegate.h"
 #include "VirtualListModel.h"
 #include "core/History.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryColorDelegate.h"
+#include "pages/HistoryPage.h"
 #include "widgets/Jvsimscope.h"
 
 namespace {
 
 QString Cell(TMainForm& form, int row, int column) {
-    return form.HistoryModel->index(row, column).data().toString();
+    return form.HistoryPage().HistoryModel->index(row, column).data().toString();
 }
 
 void SelectRow(TMainForm& form, int row) {
-    form.lvHistory->selectionModel()->select(
-        form.HistoryModel->index(row, 0),
+    form.HistoryPage().lvHistory->selectionModel()->select(
+        form.HistoryPage().HistoryModel->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -39,12 +42,14 @@ private slots:
     void emptyHistoryShowsZeros() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        QCOMPARE(form.HistoryModel->rowCount(), 6);
-        QCOMPARE(form.HistoryModel->columnCount(), 6);
+        QCOMPARE(form.HistoryPage().HistoryModel->rowCount(), 6);
+        QCOMPARE(form.HistoryPage().HistoryModel->columnCount(), 6);
         const QStringList captions = {"Color",       "Channel", "Current, °C",
                                       "Average, °C", "Min, °C", "Max, °C"};
         for (int c = 0; c < 6; ++c) {
-            QCOMPARE(form.HistoryModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+            QCOMPARE(form.HistoryPage()
+                         .HistoryModel->headerData(c, Qt::Horizontal, Qt::DisplayRole)
+                         .toString(),
                      captions[c]);
         }
         for (int row = 0; row < 6; ++row) {
@@ -58,7 +63,7 @@ private slots:
     void rowsShowNewestAverageMinMax() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.edN[1]->setText(QStringLiteral("Disk"));
+        form.CommonPage().edN[1]->setText(QStringLiteral("Disk"));
         for (int reading : {257, 1005, 240}) {
             FakeDevice().t[1] = reading;
             form.TimerTimer();
@@ -74,8 +79,8 @@ private slots:
     void onlineCyclesRefreshTheShownRows() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsHistory);
-        QSignalSpy refreshed(form.HistoryModel, &QAbstractItemModel::dataChanged);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsHistory);
+        QSignalSpy refreshed(form.HistoryPage().HistoryModel, &QAbstractItemModel::dataChanged);
         form.TimerTimer();
         QCOMPARE(refreshed.count(), 1);
         FakeDevice().timeouts["GetT"] = 1;
@@ -120,17 +125,18 @@ private slots:
         TMainForm& form = rig.Open();
         form.resize(form.size());
         form.show();
-        form.PageControl->setCurrentWidget(form.tsHistory);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsHistory);
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const QRect cell = form.lvHistory->visualRect(form.HistoryModel->index(2, 0));
-        QImage picture = form.lvHistory->viewport()->grab().toImage();
+        const QRect cell =
+            form.HistoryPage().lvHistory->visualRect(form.HistoryPage().HistoryModel->index(2, 0));
+        QImage picture = form.HistoryPage().lvHistory->viewport()->grab().toImage();
         const int y = (cell.top() + cell.top() + cell.height()) / 2;
         QCOMPARE(picture.pixelColor(cell.left() + 5, y), QColor(Qt::blue));
         QCOMPARE(picture.pixelColor(cell.left() + cell.width() - 5, y), QColor(Qt::blue));
         QVERIFY(picture.pixelColor(cell.left() + cell.width() - 4, y) != QColor(Qt::blue));
 
-        form.lvHistory->header()->resizeSection(0, 8);
-        picture = form.lvHistory->viewport()->grab().toImage();
+        form.HistoryPage().lvHistory->header()->resizeSection(0, 8);
+        picture = form.HistoryPage().lvHistory->viewport()->grab().toImage();
         for (int x = 0; x < 8; ++x)
             QVERIFY2(picture.pixelColor(x, y) != QColor(Qt::blue),
                      qPrintable(QStringLiteral("x %1 y %2").arg(x).arg(y)));
@@ -139,27 +145,27 @@ private slots:
     void colourActionFollowsSelectionAndPage() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.ActionList1->UpdateAll();
-        QVERIFY(!form.acHistoryColorChange->isEnabled());
-        QVERIFY(!form.acHistorySettings->isEnabled());
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(!form.Frame().acHistoryColorChange->isEnabled());
+        QVERIFY(!form.Frame().acHistorySettings->isEnabled());
         SelectRow(form, 3);
-        form.ActionList1->UpdateAll();
-        QVERIFY(!form.acHistoryColorChange->isEnabled());  // History is not the shown page
-        QVERIFY(form.acHistorySettings->isEnabled());
-        QVERIFY(!form.ColorChange1->isEnabled());
-        QVERIFY(form.Property1->isEnabled());
-        form.acHistoryColorChange->Execute();
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(!form.Frame().acHistoryColorChange->isEnabled());  // History is not the shown page
+        QVERIFY(form.Frame().acHistorySettings->isEnabled());
+        QVERIFY(!form.Frame().ColorChange1->isEnabled());
+        QVERIFY(form.Frame().Property1->isEnabled());
+        form.Frame().acHistoryColorChange->Execute();
         QVERIFY(rig.dialogs.shown.empty());
-        form.PageControl->setCurrentWidget(form.tsHistory);
-        form.ActionList1->UpdateAll();
-        QVERIFY(form.acHistoryColorChange->isEnabled());
-        QVERIFY(form.ColorChange1->isEnabled());
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsHistory);
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(form.Frame().acHistoryColorChange->isEnabled());
+        QVERIFY(form.Frame().ColorChange1->isEnabled());
     }
 
     void colourChangeAndCancel() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsHistory);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsHistory);
         SelectRow(form, 4);
         rig.dialogs.Answer([](QDialog& dialog) {
             auto& chooser = static_cast<QColorDialog&>(dialog);
@@ -168,17 +174,17 @@ private slots:
             chooser.setCurrentColor(QColor(193, 192, 192));
             return int(QDialog::Accepted);
         });
-        form.ColorChange1->trigger();
-        QCOMPARE(form.Scope->Lines().GetItem(4)->Color, TColor(0x00C0C0C1));
+        form.Frame().ColorChange1->trigger();
+        QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(4)->Color, TColor(0x00C0C0C1));
         rig.dialogs.Answer([](QDialog& dialog) {
             static_cast<QColorDialog&>(dialog).setCurrentColor(Qt::yellow);
             return int(QDialog::Rejected);
         });
         // Double click on the list runs the same action.
-        QTest::mouseDClick(form.lvHistory->viewport(), Qt::LeftButton);
+        QTest::mouseDClick(form.HistoryPage().lvHistory->viewport(), Qt::LeftButton);
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));
         QCOMPARE(rig.dialogs.shown[1].className, QStringLiteral("QColorDialog"));
-        QCOMPARE(form.Scope->Lines().GetItem(4)->Color, TColor(0x00C0C0C1));
+        QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(4)->Color, TColor(0x00C0C0C1));
         rig.Close();
         QVERIFY(rig.ReadIni().contains("Color4=$00C0C0C1"));
     }
@@ -187,20 +193,20 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         FakeDevice().records[5].tMax = 420;
-        form.PageControl->setCurrentWidget(form.tsHistory);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsHistory);
         SelectRow(form, 5);
         FakeDevice().calls.clear();
-        form.Property1->trigger();
-        QCOMPARE(form.SelectedChannel, 5);
-        QCOMPARE(form.cbCh->currentIndex(), 5);
-        QCOMPARE(form.PageControl->currentWidget(), form.tsChannel);
+        form.Frame().Property1->trigger();
+        QCOMPARE(form.State().SelectedChannel, 5);
+        QCOMPARE(form.ChannelPage().cbCh->currentIndex(), 5);
+        QCOMPARE(form.Frame().PageControl->currentWidget(), form.Frame().tsChannel);
         QCOMPARE(FakeDevice().calls, std::vector<std::string>{"GetM(5)"});
     }
 
     void scopePictureAfterTicks() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        TJvSimScope& scope = *form.Scope;
+        TJvSimScope& scope = *form.HistoryPage().Scope;
         QCOMPARE(scope.size(), QSize(416, 223));
         QCOMPARE(scope.BaseLine(), 0);
         QCOMPARE(scope.GridSize(), 12);
@@ -221,7 +227,7 @@ private slots:
         const QImage picture = scope.Picture();
         QCOMPARE(picture.pixel(415, 0), qRgb(0, 128, 0));
         QCOMPARE(picture.pixel(414, 0), qRgb(0, 128, 0));
-        QCOMPARE(form.History->Count(), 3);
+        QCOMPARE(form.State().History->Count(), 3);
     }
 };
 

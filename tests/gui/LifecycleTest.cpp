@@ -14,6 +14,9 @@
 #include "ShutdownSignals.h"
 #include "core/Exceptions.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryPage.h"
 #include "widgets/Jvsimscope.h"
 
 namespace {
@@ -54,16 +57,16 @@ private slots:
         TWindowRig rig;
         FakeDevice().records[2] = {0x0F, 300, 77, 600, 255, 700, 500, 128};
         TMainForm& form = rig.Open();
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Default"));
-        QCOMPARE(form.SelectedChannel, 0);
-        QCOMPARE(form.PageControl->currentIndex(), 0);
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Default"));
+        QCOMPARE(form.State().SelectedChannel, 0);
+        QCOMPARE(form.Frame().PageControl->currentIndex(), 0);
         const QSize screen = QGuiApplication::primaryScreen()->size();
         QCOMPARE(form.pos().x(), screen.width() / 2 - form.width() / 2);
         QCOMPARE(form.pos().y(), screen.height() / 2 - form.height() / 2);
         QVERIFY(rig.dialogs.shown.empty());
         // The start-up read all six parameter sets into the active preset.
-        const TChannelParams& read = form.Params->Active()->Channels[2];
+        const TChannelParams& read = form.State().Params->Active()->Channels[2];
         QCOMPARE(int(read.Boost) + read.Auto + read.Ta + read.Va, 4);
         QCOMPARE(read.T_min, 300);
         QCOMPARE(read.PWM_max, 255);
@@ -107,10 +110,10 @@ private slots:
         QCOMPARE(form.pos().x(), 32);
         const QSize screen = QGuiApplication::primaryScreen()->size();
         QCOMPARE(form.pos().y(), screen.height() / 2 - form.height() / 2);
-        QCOMPARE(form.SelectedChannel, 4);
-        QCOMPARE(form.ChannelName[1], QStringLiteral("Fan B"));
-        QCOMPARE(form.cbCh->itemText(1), QStringLiteral("2: Fan B"));
-        QCOMPARE(form.Scope->Lines().GetItem(0)->Color, clRed);
+        QCOMPARE(form.State().SelectedChannel, 4);
+        QCOMPARE(form.State().ChannelName[1], QStringLiteral("Fan B"));
+        QCOMPARE(form.ChannelPage().cbCh->itemText(1), QStringLiteral("2: Fan B"));
+        QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(0)->Color, clRed);
         rig.Close();
 
         const QByteArray ini = rig.ReadIni();
@@ -158,11 +161,11 @@ private slots:
         TMainForm& form = rig.Open();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("'bogus' is not a valid integer value"));
-        QCOMPARE(form.Scope->Lines().GetItem(1)->Color, clRed);
-        QCOMPARE(form.Scope->Lines().GetItem(2)->Color, clYellow);
-        QCOMPARE(form.ChannelName[0], QStringLiteral("Pump"));
+        QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(1)->Color, clRed);
+        QCOMPARE(form.HistoryPage().Scope->Lines().GetItem(2)->Color, clYellow);
+        QCOMPARE(form.State().ChannelName[0], QStringLiteral("Pump"));
         QCOMPARE(form.pos(), QPoint(7, 9));
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
         rig.Close();
         const QStringList channels = SectionLines(rig.ReadIni(), "Channels");
         QVERIFY(channels.contains(QStringLiteral("Name0=Pump")));
@@ -188,8 +191,8 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.show();
-        form.Changed[4] = true;
-        form.Changed[1] = true;
+        form.State().Changed[4] = true;
+        form.State().Changed[1] = true;
         rig.dialogs.Answer(answer);
         FakeDevice().calls.clear();
         QCOMPARE(form.close(), closes);
@@ -205,7 +208,7 @@ private slots:
             expected << QStringLiteral("CloseDevice");
         QCOMPARE(calls, expected);
         QCOMPARE(form.isVisible(), !closes);
-        QVERIFY(form.Changed[1] && form.Changed[4]);
+        QVERIFY(form.State().Changed[1] && form.State().Changed[4]);
     }
 
     void closingWithoutChangesAsksNothing() {
@@ -220,8 +223,8 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.show();
-        form.Changed[0] = true;
-        form.Changed[3] = true;
+        form.State().Changed[0] = true;
+        form.State().Changed[3] = true;
         FakeDevice().failures["SavePar"] = 3;  // busy at every attempt
         rig.dialogs.Answer(QMessageBox::Yes);
         rig.dialogs.Answer(QMessageBox::Ok);
@@ -242,8 +245,8 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.show();
-        form.Changed[2] = true;
-        form.edN[2]->setText(QStringLiteral("Radiator"));
+        form.State().Changed[2] = true;
+        form.CommonPage().edN[2]->setText(QStringLiteral("Radiator"));
         QSignalSpy closed(&form, &TMainForm::FormClosed);
         form.CloseWithoutQuestion();
         QCOMPARE(closed.count(), 1);
@@ -284,13 +287,13 @@ private slots:
         FakeDevice().Reset();
         FakeDevice().openResult = false;
         TMainForm& form = rig.Open();
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("OFF-Line"));
         QVERIFY(rig.dialogs.shown.empty());
-        QCOMPARE(form.Params->Active()->Channels[0].T_min, 300);
+        QCOMPARE(form.State().Params->Active()->Channels[0].T_min, 300);
         QVERIFY(FakeDevice().CallsStartingWith("GetM").empty());
         form.TimerTimer();
-        form.SelectChannel(0);
-        QCOMPARE(form.Params->Active()->Channels[0].T_min, 300);
+        form.ChannelPage().SelectChannel(0);
+        QCOMPARE(form.State().Params->Active()->Channels[0].T_min, 300);
         rig.Close();
         QCOMPARE(SectionLines(rig.ReadIni(), "Presets"), stored);
     }

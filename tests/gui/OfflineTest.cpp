@@ -10,6 +10,8 @@
 #include "GuiTestSupport.h"
 #include "VirtualListModel.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/PresetsPage.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -30,28 +32,30 @@ void ScriptDevice() {
 void GoOffline(TMainForm& form) {
     FakeDevice().timeouts["GetT"] = 1;
     form.TimerTimer();
-    QVERIFY(!form.Online);
+    QVERIFY(!form.State().Online);
 }
 
 std::vector<QWidget*> SendingControls(const TMainForm& form) {
-    return {form.feTmin, form.fePmin, form.feTmax,  form.fePmax, form.feTa,
-            form.feVa,   form.cbAuto, form.cbBoost, form.cbTa,   form.cbVa,
-            form.fePx,   form.btSave, form.btRecall};
+    return {form.ChannelPage().feTmin,  form.ChannelPage().fePmin,  form.ChannelPage().feTmax,
+            form.ChannelPage().fePmax,  form.ChannelPage().feTa,    form.ChannelPage().feVa,
+            form.ChannelPage().cbAuto,  form.ChannelPage().cbBoost, form.ChannelPage().cbTa,
+            form.ChannelPage().cbVa,    form.ChannelPage().fePx,    form.ChannelPage().btSave,
+            form.ChannelPage().btRecall};
 }
 
 // The tray's preset items, as the menu shows them when it opens.
 QList<QAction*> TrayPresetItems(TMainForm& form) {
-    form.pmSystray->popup(QPoint(10, 10));
-    const QList<QAction*> items = form.miPresets->actions();
-    form.pmSystray->hide();
+    form.Frame().pmSystray->popup(QPoint(10, 10));
+    const QList<QAction*> items = form.Frame().miPresets->actions();
+    form.Frame().pmSystray->hide();
     return items;
 }
 
 void SelectPresetRow(TMainForm& form, int row) {
-    form.lvPresets->selectionModel()->setCurrentIndex(
-        form.PresetsModel->index(row, 0),
+    form.PresetsPage().lvPresets->selectionModel()->setCurrentIndex(
+        form.PresetsPage().PresetsModel->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    form.ActionList1->UpdateAll();
+    form.Frame().ActionList1->UpdateAll();
 }
 
 TSetM Sent(int channel, const TFakeRecord& r) {
@@ -69,9 +73,9 @@ private slots:
     void controlsThatSendFollowTheConnection() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        form.Params->AddNew().Name = "Silent";
-        form.PresetsModel->SetRowCount(form.Params->Count());
-        form.Changed.fill(false);
+        form.State().Params->AddNew().Name = "Silent";
+        form.PresetsPage().PresetsModel->SetRowCount(form.State().Params->Count());
+        form.State().Changed.fill(false);
         for (QWidget* control : SendingControls(form))
             QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
         QVERIFY(TrayPresetItems(form)[1]->isEnabled());
@@ -79,31 +83,31 @@ private slots:
         GoOffline(form);
         for (QWidget* control : SendingControls(form))
             QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-        form.PageControl->setCurrentWidget(form.tsPresets);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
         SelectPresetRow(form, 1);
-        QVERIFY(form.acPresetsAdd->isEnabled());
-        QVERIFY(form.acPresetsEdit->isEnabled());
-        QVERIFY(form.acPresetsDelete->isEnabled());
-        QVERIFY(!form.acPresetsActive->isEnabled());
+        QVERIFY(form.Frame().acPresetsAdd->isEnabled());
+        QVERIFY(form.Frame().acPresetsEdit->isEnabled());
+        QVERIFY(form.Frame().acPresetsDelete->isEnabled());
+        QVERIFY(!form.Frame().acPresetsActive->isEnabled());
         // Neither the page, nor a double click, nor the tray activates; the graph sends no PWM.
         FakeDevice().calls.clear();
-        form.acPresetsActive->trigger();
-        form.lvPresetsDblClick();
+        form.Frame().acPresetsActive->trigger();
+        form.PresetsPage().lvPresetsDblClick();
         QAction* trayItem = TrayPresetItems(form)[1];
         QVERIFY(!trayItem->isEnabled());
         form.miPresetsItemClick(trayItem);
-        form.pbGraphMouseDown(Qt::LeftButton, 100, 100);
+        form.ChannelPage().pbGraphMouseDown(Qt::LeftButton, 100, 100);
         QVERIFY(FakeDevice().calls.empty());
-        QCOMPARE(form.Params->Active(), &form.Params->Items(0));
-        QCOMPARE(form.Changed, (std::array<bool, 6>{}));
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Default"));
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(0));
+        QCOMPARE(form.State().Changed, (std::array<bool, 6>{}));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Default"));
 
         form.TimerTimer();
-        QVERIFY(form.Online);
+        QVERIFY(form.State().Online);
         for (QWidget* control : SendingControls(form))
             QVERIFY2(control->isEnabled(), qPrintable(control->objectName()));
-        form.ActionList1->UpdateAll();
-        QVERIFY(form.acPresetsActive->isEnabled());
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(form.Frame().acPresetsActive->isEnabled());
         QVERIFY(TrayPresetItems(form)[1]->isEnabled());
     }
 
@@ -111,17 +115,17 @@ private slots:
     // neither stored nor sent later, and the channel is not marked.
     void textTypedWhenTheControllerLeavesIsDropped() {
         rigOnChannelPage([](TWindowRig&, TMainForm& form) {
-            form.feTmin->setFocus(Qt::TabFocusReason);
-            form.feTmin->selectAll();
-            QTest::keyClicks(form.feTmin, QStringLiteral("44"));
+            form.ChannelPage().feTmin->setFocus(Qt::TabFocusReason);
+            form.ChannelPage().feTmin->selectAll();
+            QTest::keyClicks(form.ChannelPage().feTmin, QStringLiteral("44"));
             GoOffline(form);
-            QCOMPARE(form.feTmin->text(), QStringLiteral("30.0"));
+            QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("30.0"));
             form.TimerTimer();
-            QVERIFY(form.Online);
-            form.cbCh->setFocus(Qt::TabFocusReason);
+            QVERIFY(form.State().Online);
+            form.ChannelPage().cbCh->setFocus(Qt::TabFocusReason);
             QVERIFY(FakeDevice().setM.empty());
-            QCOMPARE(form.Params->Active()->Channels[2].T_min, 300);
-            QCOMPARE(form.Changed, (std::array<bool, 6>{}));
+            QCOMPARE(form.State().Params->Active()->Channels[2].T_min, 300);
+            QCOMPARE(form.State().Changed, (std::array<bool, 6>{}));
         });
     }
 
@@ -151,7 +155,7 @@ private slots:
         TMainForm& form = rig.Open();
         form.show();
         for (int channel : changed)
-            form.Changed[channel] = true;
+            form.State().Changed[channel] = true;
         GoOffline(form);
         FakeDevice().calls.clear();
         rig.dialogs.Answer(answer);
@@ -171,7 +175,7 @@ private slots:
         TWindowRig rig;
         TMainForm& form = rig.Open();
         form.show();
-        form.Changed[3] = true;
+        form.State().Changed[3] = true;
         rig.dialogs.Answer([&form](QDialog&) {
             GoOffline(form);  // a polling cycle runs while the box is open
             return int(QMessageBox::Yes);
@@ -193,7 +197,7 @@ private slots:
     void aReconnectionKeepsTheStoredPreset() {
         TWindowRig rig;
         TMainForm& form = rig.Open();
-        const TParamsItem stored = *form.Params->Active();
+        const TParamsItem stored = *form.State().Params->Active();
         GoOffline(form);
         const TFakeRecord eeprom{2, 100, 0, 500, 255, 800, 0, 0};
         FakeDevice().records[1] = eeprom;
@@ -201,14 +205,15 @@ private slots:
         FakeDevice().pwm[1] = 60;  // its own curve's output
         FakeDevice().calls.clear();
         form.TimerTimer();
-        QVERIFY(form.Online);
-        QCOMPARE(form.Params->Active()->Channels, stored.Channels);
+        QVERIFY(form.State().Online);
+        QCOMPARE(form.State().Params->Active()->Channels, stored.Channels);
         QCOMPARE(FakeDevice().setM, (std::vector<TSetM>{Sent(1, kHeld), Sent(4, kHeld)}));
         QCOMPARE(FakeDevice().records[1].tMin, kHeld.tMin);
-        QCOMPARE(form.Changed, (std::array<bool, 6>{false, true, false, false, true, false}));
+        QCOMPARE(form.State().Changed,
+                 (std::array<bool, 6>{false, true, false, false, true, false}));
         // Manual control: the preset's hand-set PWM is the channel's again.
-        QCOMPARE(form.Pwm[1], kHeld.pwm);
-        QCOMPARE(form.feTmin->text(), QStringLiteral("30.0"));
+        QCOMPARE(form.State().Pwm[1], kHeld.pwm);
+        QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("30.0"));
     }
 
 private:
@@ -218,7 +223,7 @@ private:
         TWindowRig rig;
         rig.WriteIni("[General]\r\nChannel=2\r\n");
         TMainForm& form = rig.Open();
-        form.PageControl->setCurrentWidget(form.tsChannel);
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         FakeDevice().calls.clear();

@@ -16,6 +16,10 @@
 #include "core/IniFile.h"
 #include "core/Params.h"
 #include "core/PresetsFile.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/PresetsPage.h"
+#include "widgets/CurveGraph.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -48,37 +52,38 @@ TMainForm& OpenWithPresets(TWindowRig& rig, const QStringList& names) {
     FakeDevice().Reset();
     TMainForm& form = rig.Open();
     for (int i = 0; i < names.size(); ++i) {
-        TParamsItem& preset = form.Params->AddNew();
+        TParamsItem& preset = form.State().Params->AddNew();
         preset.Name = names[i].toStdString();
         for (int c = 0; c < 6; ++c)
             preset.Channels[c] = Record(i + 1, c);
     }
-    form.PresetsModel->SetRowCount(form.Params->Count());
-    form.PageControl->setCurrentWidget(form.tsPresets);
-    form.ActionList1->UpdateAll();
+    form.PresetsPage().PresetsModel->SetRowCount(form.State().Params->Count());
+    form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
+    form.Frame().ActionList1->UpdateAll();
     FakeDevice().calls.clear();
     FakeDevice().setM.clear();
     return form;
 }
 
 void SelectRow(TMainForm& form, int row) {
-    form.lvPresets->selectionModel()->setCurrentIndex(
-        form.PresetsModel->index(row, 0),
+    form.PresetsPage().lvPresets->selectionModel()->setCurrentIndex(
+        form.PresetsPage().PresetsModel->index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    form.ActionList1->UpdateAll();
+    form.Frame().ActionList1->UpdateAll();
 }
 
 QString Cell(TMainForm& form, int row, int column) {
-    return form.PresetsModel->data(form.PresetsModel->index(row, column), Qt::DisplayRole)
+    return form.PresetsPage()
+        .PresetsModel->data(form.PresetsPage().PresetsModel->index(row, column), Qt::DisplayRole)
         .toString();
 }
 
 // The rows drawn in bold.
 QList<int> BoldRows(TMainForm& form) {
     QList<int> rows;
-    for (int row = 0; row < form.PresetsModel->rowCount(); ++row) {
-        const QVariant font =
-            form.PresetsModel->data(form.PresetsModel->index(row, 1), Qt::FontRole);
+    for (int row = 0; row < form.PresetsPage().PresetsModel->rowCount(); ++row) {
+        const QVariant font = form.PresetsPage().PresetsModel->data(
+            form.PresetsPage().PresetsModel->index(row, 1), Qt::FontRole);
         if (font.isValid() && font.value<QFont>().bold())
             rows << row;
     }
@@ -88,7 +93,7 @@ QList<int> BoldRows(TMainForm& form) {
 // The "Name" column of every row; the "№" column must run 1 to Count beside it.
 QStringList Names(TMainForm& form) {
     QStringList names;
-    for (int row = 0; row < form.PresetsModel->rowCount(); ++row) {
+    for (int row = 0; row < form.PresetsPage().PresetsModel->rowCount(); ++row) {
         if (Cell(form, row, 0) != QString::number(row + 1))
             names << QStringLiteral("<row %1 numbered %2>").arg(row).arg(Cell(form, row, 0));
         names << Cell(form, row, 1);
@@ -138,7 +143,7 @@ private slots:
         TMainForm& form = OpenWithPresets(rig, {"A", "B"});
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Quiet")));
-        form.acPresetsAdd->trigger();
+        form.Frame().acPresetsAdd->trigger();
         QCOMPARE(seen.title, QStringLiteral("Add preset"));
         QCOMPARE(seen.prompt, QStringLiteral("Name:"));
         QVERIFY(seen.wordWrap);
@@ -150,13 +155,13 @@ private slots:
         QCOMPARE(seen.cancelText, QStringLiteral("Cancel"));
 
         QCOMPARE(Names(form), (QStringList{"Default", "A", "B", "Quiet"}));
-        QCOMPARE(form.SelectedPresetRow(), 3);
+        QCOMPARE(form.PresetsPage().SelectedPresetRow(), 3);
         QCOMPARE(BoldRows(form), QList<int>{0});
-        QCOMPARE(form.Params->Active(), &form.Params->Items(0));
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(0));
         const TParamsItem empty;
-        QCOMPARE(form.Params->Items(3).Channels, empty.Channels);
+        QCOMPARE(form.State().Params->Items(3).Channels, empty.Channels);
         QVERIFY(FakeDevice().calls.empty());
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Default"));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Default"));
     }
 
     void addCancelledChangesNothing() {
@@ -165,10 +170,10 @@ private slots:
         SelectRow(form, 0);
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("never"), false));
-        form.acPresetsAdd->trigger();
+        form.Frame().acPresetsAdd->trigger();
         QCOMPARE(seen.text, QStringLiteral("Name 2"));
         QCOMPARE(Names(form), QStringList{"Default"});
-        QCOMPARE(form.SelectedPresetRow(), 0);
+        QCOMPARE(form.PresetsPage().SelectedPresetRow(), 0);
     }
 
     void addTakesEmptyAndRepeatedNames() {
@@ -177,8 +182,8 @@ private slots:
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QString()));
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("A")));
-        form.acPresetsAdd->trigger();
-        form.acPresetsAdd->trigger();
+        form.Frame().acPresetsAdd->trigger();
+        form.Frame().acPresetsAdd->trigger();
         QCOMPARE(seen.text, QStringLiteral("Name 4"));
         QCOMPARE(Names(form), (QStringList{"Default", "A", "", "A"}));
     }
@@ -187,10 +192,10 @@ private slots:
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A"});
         SelectRow(form, 0);  // the active preset may be renamed
-        QVERIFY(form.acPresetsEdit->isEnabled());
+        QVERIFY(form.Frame().acPresetsEdit->isEnabled());
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Home & away")));
-        form.acPresetsEdit->trigger();
+        form.Frame().acPresetsEdit->trigger();
         QCOMPARE(seen.title, QString());
         QCOMPARE(seen.prompt, QStringLiteral("Name:"));
         QCOMPARE(seen.text, QStringLiteral("Default"));
@@ -198,12 +203,12 @@ private slots:
         QCOMPARE(Names(form), (QStringList{"Home & away", "A"}));
         QCOMPARE(BoldRows(form), QList<int>{0});
         // The status panel is not touched by a rename.
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Default"));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Default"));
         QVERIFY(FakeDevice().calls.empty());
 
         SelectRow(form, 1);
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("ignored"), false));
-        form.acPresetsEdit->trigger();
+        form.Frame().acPresetsEdit->trigger();
         QCOMPARE(seen.text, QStringLiteral("A"));
         QCOMPARE(Names(form), (QStringList{"Home & away", "A"}));
     }
@@ -219,9 +224,9 @@ private slots:
             seen.text = query->Edit()->text();
             return int(QDialog::Accepted);
         });
-        form.acPresetsEdit->trigger();
+        form.Frame().acPresetsEdit->trigger();
         QCOMPARE(seen.text, longName);
-        QCOMPARE(QString::fromStdString(form.Params->Items(1).Name), longName);
+        QCOMPARE(QString::fromStdString(form.State().Params->Items(1).Name), longName);
     }
 
     void deleteAsksAndOnlyYesDeletes_data() {
@@ -239,7 +244,7 @@ private slots:
         TMainForm& form = OpenWithPresets(rig, {"A", "B"});
         SelectRow(form, 1);
         rig.dialogs.Answer(answer);
-        form.acPresetsDelete->trigger();
+        form.Frame().acPresetsDelete->trigger();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         const TShownDialog& box = rig.dialogs.shown[0];
         QCOMPARE(box.title, QStringLiteral("Message"));
@@ -247,7 +252,7 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Question);
         QCOMPARE(box.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         QCOMPARE(Names(form), names);
-        QCOMPARE(form.Params->Count(), int(names.size()));
+        QCOMPARE(form.State().Params->Count(), int(names.size()));
         QCOMPARE(BoldRows(form), QList<int>{0});
         QVERIFY(FakeDevice().calls.empty());
     }
@@ -256,37 +261,40 @@ private slots:
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A", "B", "C"});
         SelectRow(form, 2);
-        form.acPresetsActive->trigger();
+        form.Frame().acPresetsActive->trigger();
         QCOMPARE(BoldRows(form), QList<int>{2});
         SelectRow(form, 1);
         rig.dialogs.Answer(QMessageBox::Yes);
-        form.acPresetsDelete->trigger();
+        form.Frame().acPresetsDelete->trigger();
         QCOMPARE(Names(form), (QStringList{"Default", "B", "C"}));
         QCOMPARE(BoldRows(form), QList<int>{1});
-        QCOMPARE(form.Params->Active()->Name, std::string("B"));
+        QCOMPARE(form.State().Params->Active()->Name, std::string("B"));
     }
 
     void theActivePresetCannotBeDeletedOrActivatedAgain() {
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A"});
         SelectRow(form, 0);
-        QVERIFY(form.acPresetsEdit->isEnabled());
-        QVERIFY(!form.acPresetsActive->isEnabled());
-        QVERIFY(!form.acPresetsDelete->isEnabled());
-        QVERIFY(!form.bDelete->isEnabled() && !form.bActive->isEnabled());
+        QVERIFY(form.Frame().acPresetsEdit->isEnabled());
+        QVERIFY(!form.Frame().acPresetsActive->isEnabled());
+        QVERIFY(!form.Frame().acPresetsDelete->isEnabled());
+        QVERIFY(!form.PresetsPage().bDelete->isEnabled() &&
+                !form.PresetsPage().bActive->isEnabled());
         rig.dialogs.Answer(QMessageBox::Yes);
-        form.acPresetsDelete->trigger();
-        form.acPresetsActive->trigger();
+        form.Frame().acPresetsDelete->trigger();
+        form.Frame().acPresetsActive->trigger();
         QVERIFY(rig.dialogs.shown.empty());
-        QCOMPARE(form.Params->Count(), 2);
+        QCOMPARE(form.State().Params->Count(), 2);
         QVERIFY(FakeDevice().calls.empty());
         SelectRow(form, 1);
-        QVERIFY(form.acPresetsActive->isEnabled() && form.acPresetsDelete->isEnabled());
+        QVERIFY(form.Frame().acPresetsActive->isEnabled() &&
+                form.Frame().acPresetsDelete->isEnabled());
         // Nothing selected: only Add.
-        form.lvPresets->selectionModel()->clearSelection();
-        form.ActionList1->UpdateAll();
-        QVERIFY(form.acPresetsAdd->isEnabled());
-        QVERIFY(!form.acPresetsEdit->isEnabled() && !form.acPresetsActive->isEnabled());
+        form.PresetsPage().lvPresets->selectionModel()->clearSelection();
+        form.Frame().ActionList1->UpdateAll();
+        QVERIFY(form.Frame().acPresetsAdd->isEnabled());
+        QVERIFY(!form.Frame().acPresetsEdit->isEnabled() &&
+                !form.Frame().acPresetsActive->isEnabled());
     }
 
     void activationSendsExactlySixRecords_data() {
@@ -302,26 +310,27 @@ private slots:
         TMainForm& form = OpenWithPresets(rig, {"A", "Night"});
         SelectRow(form, 2);
         if (how == "action") {
-            form.acPresetsActive->trigger();
+            form.Frame().acPresetsActive->trigger();
         } else if (how == "button") {
-            form.bActive->click();
+            form.PresetsPage().bActive->click();
         } else {
-            emit form.lvPresets->doubleClicked(form.PresetsModel->index(2, 1));
+            emit form.PresetsPage().lvPresets->doubleClicked(
+                form.PresetsPage().PresetsModel->index(2, 1));
         }
         QCOMPARE(FakeDevice().calls, SixSetM());
         std::vector<TSetM> expected;
         for (int c = 0; c < 6; ++c)
             expected.push_back(Sent(c, Record(2, c)));
         QCOMPARE(FakeDevice().setM, expected);
-        QCOMPARE(form.Params->Active(), &form.Params->Items(2));
-        QCOMPARE(form.Changed, (std::array<bool, 6>{true, true, true, true, true, true}));
-        QCOMPARE(form.Pwm, (std::array<int32_t, 6>{2, 22, 42, 62, 82, 102}));
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Night"));
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(2));
+        QCOMPARE(form.State().Changed, (std::array<bool, 6>{true, true, true, true, true, true}));
+        QCOMPARE(form.State().Pwm, (std::array<int32_t, 6>{2, 22, 42, 62, 82, 102}));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Night"));
         QCOMPARE(BoldRows(form), QList<int>{2});
         // The Channel page shows the selected channel's new record.
-        QCOMPARE(form.feTmin->text(), QStringLiteral("20.0"));
-        QCOMPARE(form.feVa->text(), QStringLiteral("2000"));
-        QVERIFY(!form.cbAuto->isChecked() && form.cbTa->isChecked());
+        QCOMPARE(form.ChannelPage().feTmin->text(), QStringLiteral("20.0"));
+        QCOMPARE(form.ChannelPage().feVa->text(), QStringLiteral("2000"));
+        QVERIFY(!form.ChannelPage().cbAuto->isChecked() && form.ChannelPage().cbTa->isChecked());
         QVERIFY(rig.dialogs.shown.empty());
 
         // Closing now asks whether to store the parameters in EEPROM.
@@ -335,15 +344,15 @@ private slots:
         TMainForm& form = OpenWithPresets(rig, {});
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Empty")));
-        form.acPresetsAdd->trigger();
-        QCOMPARE(form.SelectedPresetRow(), 1);
-        form.ActionList1->UpdateAll();  // as when the program goes idle
-        form.acPresetsActive->trigger();
+        form.Frame().acPresetsAdd->trigger();
+        QCOMPARE(form.PresetsPage().SelectedPresetRow(), 1);
+        form.Frame().ActionList1->UpdateAll();  // as when the program goes idle
+        form.Frame().acPresetsActive->trigger();
         std::vector<TSetM> expected;
         for (int c = 0; c < 6; ++c)
             expected.push_back({c, 0, 0, 0, 0, 0, 0, 0, 0});
         QCOMPARE(FakeDevice().setM, expected);
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Empty"));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Empty"));
     }
 
     void aFailureEndsTheActivationThere() {
@@ -351,25 +360,26 @@ private slots:
         TMainForm& form = OpenWithPresets(rig, {"A"});
         FakeDevice().failures["SetM(2)"] = 3;  // busy at every attempt
         SelectRow(form, 1);
-        form.acPresetsActive->trigger();
+        form.Frame().acPresetsActive->trigger();
         QCOMPARE(FakeDevice().calls,
                  (std::vector<std::string>{"SetM(0)", "SetM(1)", "SetM(2)", "SetM(2)", "SetM(2)"}));
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, QStringLiteral("Set channel mode: device busy."));
-        QCOMPARE(form.Changed, (std::array<bool, 6>{true, true, false, false, false, false}));
-        QCOMPARE(form.Params->Active(), &form.Params->Items(1));
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Default"));
+        QCOMPARE(form.State().Changed,
+                 (std::array<bool, 6>{true, true, false, false, false, false}));
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(1));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Default"));
         QCOMPARE(BoldRows(form), QList<int>{1});
         // The preset's records are what they were.
         for (int c = 0; c < 6; ++c)
-            QCOMPARE(form.Params->Items(1).Channels[c], Record(1, c));
+            QCOMPARE(form.State().Params->Items(1).Channels[c], Record(1, c));
     }
 
     void trayMenuListsThePresets() {
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A", "Fast & loud"});
-        form.pmSystray->popup(QPoint(10, 10));
-        const QList<QAction*> items = form.miPresets->actions();
+        form.Frame().pmSystray->popup(QPoint(10, 10));
+        const QList<QAction*> items = form.Frame().miPresets->actions();
         QCOMPARE(items.size(), 3);
         QStringList captions;
         for (int i = 0; i < items.size(); ++i) {
@@ -389,37 +399,37 @@ private slots:
         QVERIFY(FakeDevice().calls.empty());
         // Another item activates its preset; with the Presets page shown the bold row moves.
         items[2]->trigger();
-        form.pmSystray->hide();
+        form.Frame().pmSystray->hide();
         QCOMPARE(FakeDevice().calls, SixSetM());
         QCOMPARE(FakeDevice().setM.back(), Sent(5, Record(2, 5)));
-        QCOMPARE(form.Params->Active(), &form.Params->Items(2));
-        QCOMPARE(form.StatusPanels[1]->text(), QStringLiteral("Fast & loud"));
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(2));
+        QCOMPARE(form.Frame().StatusPanels[1]->text(), QStringLiteral("Fast & loud"));
         QCOMPARE(BoldRows(form), QList<int>{2});
-        QCOMPARE(form.Changed, (std::array<bool, 6>{true, true, true, true, true, true}));
+        QCOMPARE(form.State().Changed, (std::array<bool, 6>{true, true, true, true, true, true}));
 
         // Rebuilt at the next opening: same items, the mark on the new active preset.
-        form.pmSystray->popup(QPoint(10, 10));
-        const QList<QAction*> again = form.miPresets->actions();
+        form.Frame().pmSystray->popup(QPoint(10, 10));
+        const QList<QAction*> again = form.Frame().miPresets->actions();
         QCOMPARE(again.size(), 3);
         QVERIFY(!again[0]->isChecked() && !again[1]->isChecked() && again[2]->isChecked());
-        form.pmSystray->hide();
+        form.Frame().pmSystray->hide();
     }
 
     void trayActivationRedrawsTheChannelPage() {
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A"});
-        form.PageControl->setCurrentWidget(form.tsChannel);
-        form.Temperature[0] = 420;
-        form.pmSystray->popup(QPoint(10, 10));
-        form.miPresets->actions()[1]->trigger();
-        form.pmSystray->hide();
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsChannel);
+        form.State().Temperature[0] = 420;
+        form.Frame().pmSystray->popup(QPoint(10, 10));
+        form.Frame().miPresets->actions()[1]->trigger();
+        form.Frame().pmSystray->hide();
         QCOMPARE(FakeDevice().calls, SixSetM());
-        QCOMPARE(form.feTmax->text(), QStringLiteral("51.0"));
-        QCOMPARE(form.CursorT, 420);
-        QCOMPARE(form.CursorPwm, Record(1, 0).PWM);
-        const QImage drawn = form.pbGraph->Canvas().copy();
-        form.DrawGraphPicture(0);
-        QCOMPARE(drawn, form.pbGraph->Canvas());
+        QCOMPARE(form.ChannelPage().feTmax->text(), QStringLiteral("51.0"));
+        QCOMPARE(form.ChannelPage().pbGraph->CursorT(), 420);
+        QCOMPARE(form.ChannelPage().pbGraph->CursorPwm(), Record(1, 0).PWM);
+        const QImage drawn = form.ChannelPage().pbGraph->Canvas().copy();
+        form.ChannelPage().DrawGraphPicture(0);
+        QCOMPARE(drawn, form.ChannelPage().pbGraph->Canvas());
     }
 
     void presetChangesAreWrittenAtOnce_data() {
@@ -440,27 +450,27 @@ private slots:
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A", "B"});
         // A name typed before the change goes with it: the file is one picture of this moment.
-        form.edN[1]->setText(QStringLiteral("Radiator"));
+        form.CommonPage().edN[1]->setText(QStringLiteral("Radiator"));
         QVERIFY(!rig.IniExists());
         TQueryAnswer seen;
         if (change == "add") {
             rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Night")));
-            form.acPresetsAdd->trigger();
+            form.Frame().acPresetsAdd->trigger();
         } else if (change == "rename") {
             SelectRow(form, 1);
             rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Night")));
-            form.acPresetsEdit->trigger();
+            form.Frame().acPresetsEdit->trigger();
         } else if (change == "delete") {
             SelectRow(form, 1);
             rig.dialogs.Answer(QMessageBox::Yes);
-            form.acPresetsDelete->trigger();
+            form.Frame().acPresetsDelete->trigger();
         } else if (change == "activate") {
             SelectRow(form, 2);
-            form.acPresetsActive->trigger();
+            form.Frame().acPresetsActive->trigger();
         } else {
-            form.pmSystray->popup(QPoint(10, 10));
-            form.miPresets->actions()[1]->trigger();
-            form.pmSystray->hide();
+            form.Frame().pmSystray->popup(QPoint(10, 10));
+            form.Frame().miPresets->actions()[1]->trigger();
+            form.Frame().pmSystray->hide();
         }
         QCOMPARE(rig.dialogs.unanswered, 0);
 
@@ -487,18 +497,18 @@ private slots:
     void theActiveShortcutIsShownAsEnter() {
         TWindowRig rig;
         TMainForm& form = OpenWithPresets(rig, {"A", "B"});
-        QCOMPARE(form.acPresetsActive->shortcut().toString(QKeySequence::NativeText),
+        QCOMPARE(form.Frame().acPresetsActive->shortcut().toString(QKeySequence::NativeText),
                  QStringLiteral("Enter"));
         // Both Enter keys activate: the keypad's and the main keyboard's (Return).
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.lvPresets->setFocus();
+        form.PresetsPage().lvPresets->setFocus();
         SelectRow(form, 1);
-        QTest::keyClick(form.lvPresets, Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(form.Params->Active(), &form.Params->Items(1));
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(1));
         SelectRow(form, 2);
-        QTest::keyClick(form.lvPresets, Qt::Key_Return);
-        QCOMPARE(form.Params->Active(), &form.Params->Items(2));
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Return);
+        QCOMPARE(form.State().Params->Active(), &form.State().Params->Items(2));
         QCOMPARE(FakeDevice().calls.size(), size_t(12));
     }
 
@@ -508,34 +518,34 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         SelectRow(form, 1);
-        form.lvPresets->setFocus();
+        form.PresetsPage().lvPresets->setFocus();
         form.SetActivePage(0);
-        form.ActionList1->UpdateAll();
-        for (TAction* action :
-             {form.acPresetsAdd, form.acPresetsEdit, form.acPresetsActive, form.acPresetsDelete})
+        form.Frame().ActionList1->UpdateAll();
+        for (TAction* action : {form.Frame().acPresetsAdd, form.Frame().acPresetsEdit,
+                                form.Frame().acPresetsActive, form.Frame().acPresetsDelete})
             QVERIFY(!action->isEnabled());
         for (Qt::Key key : {Qt::Key_Insert, Qt::Key_F2, Qt::Key_Return, Qt::Key_Delete})
             QTest::keyClick(&form, key);
         QVERIFY(rig.dialogs.shown.empty());
         QVERIFY(FakeDevice().calls.empty());
 
-        form.PageControl->setCurrentWidget(form.tsPresets);
-        form.lvPresets->setFocus();
+        form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
+        form.PresetsPage().lvPresets->setFocus();
         SelectRow(form, 1);
-        QTest::keyClick(form.lvPresets, Qt::Key_Return);
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Return);
         QCOMPARE(FakeDevice().calls, SixSetM());
         rig.dialogs.Answer(QMessageBox::No);
-        QTest::keyClick(form.lvPresets, Qt::Key_Delete);  // the active row: nothing
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Delete);  // the active row: nothing
         QVERIFY(rig.dialogs.shown.empty());
         SelectRow(form, 0);
-        QTest::keyClick(form.lvPresets, Qt::Key_Delete);
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Delete);
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         TQueryAnswer seen;
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Renamed")));
-        QTest::keyClick(form.lvPresets, Qt::Key_F2);
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_F2);
         QCOMPARE(seen.text, QStringLiteral("Default"));
         rig.dialogs.Answer(AnswerQuery(seen, QStringLiteral("Third")));
-        QTest::keyClick(form.lvPresets, Qt::Key_Insert);
+        QTest::keyClick(form.PresetsPage().lvPresets, Qt::Key_Insert);
         QCOMPARE(Names(form), (QStringList{"Renamed", "A", "Third"}));
     }
 };

@@ -12,13 +12,15 @@
 #include "InputQuery.h"
 #include "core/IniFile.h"
 #include "core/Params.h"
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
 
 namespace {
 
 // Adds a preset named `name` through the Presets page and its name dialog.
 void AddPreset(TWindowRig& rig, TMainForm& form, const QString& name) {
-    form.PageControl->setCurrentWidget(form.tsPresets);
-    form.ActionList1->UpdateAll();
+    form.Frame().PageControl->setCurrentWidget(form.Frame().tsPresets);
+    form.Frame().ActionList1->UpdateAll();
     rig.dialogs.Answer([name](QDialog& dialog) {
         auto* query = qobject_cast<TInputQueryDialog*>(&dialog);
         if (query == nullptr)
@@ -26,7 +28,7 @@ void AddPreset(TWindowRig& rig, TMainForm& form, const QString& name) {
         query->Edit()->setText(name);
         return int(QDialog::Accepted);
     });
-    form.acPresetsAdd->trigger();
+    form.Frame().acPresetsAdd->trigger();
 }
 
 // `text` with the value of the first line starting with `key` "=" replaced by `value`.
@@ -56,17 +58,17 @@ private slots:
         rig.WriteIni(file);
 
         TMainForm& form = rig.Open();
-        QCOMPARE(form.edN[0]->text(), QString::fromUtf8("été CPU"));
-        QCOMPARE(form.cbCh->itemText(0), QString::fromUtf8("1: été CPU"));
-        QCOMPARE(form.edN[1]->text(), QString::fromLatin1(longName) + QChar(0xFC));
-        QCOMPARE(form.ChannelName[1].size(), 40001);
-        QCOMPARE(form.edN[2]->text(), QString::fromUtf8("Pumpe ü"));
+        QCOMPARE(form.CommonPage().edN[0]->text(), QString::fromUtf8("été CPU"));
+        QCOMPARE(form.ChannelPage().cbCh->itemText(0), QString::fromUtf8("1: été CPU"));
+        QCOMPARE(form.CommonPage().edN[1]->text(), QString::fromLatin1(longName) + QChar(0xFC));
+        QCOMPARE(form.State().ChannelName[1].size(), 40001);
+        QCOMPARE(form.CommonPage().edN[2]->text(), QString::fromUtf8("Pumpe ü"));
         rig.Close();
         QVERIFY2(rig.ReadIni() == file, "names nobody edited came back changed");
 
         // A name the user edits is stored as UTF-8; the others keep their bytes.
         TMainForm& again = rig.Open();
-        again.edN[3]->setText(QString::fromUtf8("Grün"));
+        again.CommonPage().edN[3]->setText(QString::fromUtf8("Grün"));
         rig.Close();
         QVERIFY(rig.ReadIni() == WithValue(file, "Name3", "Gr\xC3\xBCn"));
     }
@@ -82,7 +84,7 @@ private slots:
 
         // The exit.
         TMainForm& form = rig.Open();
-        form.edN[0]->setText(QStringLiteral("Changed"));
+        form.CommonPage().edN[0]->setText(QStringLiteral("Changed"));
         rig.Close();
         QCOMPARE(rig.dialogs.shown.size(), size_t(1));
         QCOMPARE(rig.dialogs.shown[0].text, error);
@@ -113,12 +115,12 @@ private slots:
                      .arg(QString::fromStdString(rig.IniPath()))
                      .arg(text.size()));
         QVERIFY(form.pos() != QPoint(5, 6));
-        QCOMPARE(form.Params->Count(), 1);
-        QCOMPARE(form.StatusPanels[0]->text(), QStringLiteral("ON-Line"));
+        QCOMPARE(form.State().Params->Count(), 1);
+        QCOMPARE(form.Frame().StatusPanels[0]->text(), QStringLiteral("ON-Line"));
 
         // Neither a preset change nor the exit writes the file.
         AddPreset(rig, form, QStringLiteral("Quiet"));
-        QCOMPARE(form.Params->Count(), 2);
+        QCOMPARE(form.State().Params->Count(), 2);
         rig.Close();
         QCOMPARE(rig.dialogs.shown.size(), size_t(2));
         QVERIFY2(rig.ReadIni() == text, "the refused file was written");

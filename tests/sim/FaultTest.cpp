@@ -6,7 +6,7 @@
 
 #include "Bytes.h"
 #include "Responder.h"
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 namespace {

@@ -15,7 +15,7 @@
 #include "PtyClient.h"
 #include "ScratchDir.h"
 #include "SimProcess.h"
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 namespace {

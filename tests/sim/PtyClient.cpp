@@ -8,7 +8,7 @@
 
 #include <cerrno>
 
-#include "Wake.h"
+#include "WakeFrame.h"
 
 namespace qv725sim {
 

@@ -18,11 +18,12 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "Readouts.h"
 #include "SimProcess.h"
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"
+#include "pages/HistoryPage.h"
+#include "pages/Readouts.h"
 #include "qv725/qv725.h"
 #include "widgets/Jvsimscope.h"
 
@@ -82,7 +83,7 @@ int Percentile(std::vector<int> values, double share) {
 TSample ExpectedSample(const TMainForm& form) {
     TSample sample;
     for (int c = 0; c < kChannelCount; ++c)
-        sample[c] = static_cast<float>(TemperatureCelsius(form.Temperature[c]));
+        sample[c] = static_cast<float>(TemperatureCelsius(form.State().Temperature[c]));
     return sample;
 }
 
@@ -95,7 +96,7 @@ public:
           dialogs_(dialogs),
           linkPath_(std::move(linkPath)),
           controller_(controller),
-          initial_(form.Params->Active()->Channels),
+          initial_(form.State().Params->Active()->Channels),
           reconnectLimit_(reconnectLimit) {}
 
     // One cycle of the window's clock, with the checks around it.
@@ -103,10 +104,10 @@ public:
         if (!failure.isEmpty())
             return;
         const bool pluggedBefore = Plugged();
-        const bool onlineBefore = form_.Online;
-        const int countBefore = form_.History->Count();
+        const bool onlineBefore = form_.State().Online;
+        const int countBefore = form_.State().History->Count();
         const std::optional<TSample> lastBefore =
-            countBefore > 0 ? std::optional(Sample(form_.History->Last())) : std::nullopt;
+            countBefore > 0 ? std::optional(Sample(form_.State().History->Last())) : std::nullopt;
         try {
             form_.TimerTimer();
         } catch (const std::exception& error) {
@@ -140,19 +141,21 @@ private:
     }
 
     void CheckHistory(int countBefore, const std::optional<TSample>& lastBefore) {
-        const int expected = std::min(countBefore + 1, form_.History->MaxCount());
-        if (form_.History->Count() != expected)
-            return Fail(
-                QStringLiteral("%1 samples after %2").arg(form_.History->Count()).arg(countBefore));
-        if (Sample(form_.History->Last()) != ExpectedSample(form_))
+        const int expected = std::min(countBefore + 1, form_.State().History->MaxCount());
+        if (form_.State().History->Count() != expected)
+            return Fail(QStringLiteral("%1 samples after %2")
+                            .arg(form_.State().History->Count())
+                            .arg(countBefore));
+        if (Sample(form_.State().History->Last()) != ExpectedSample(form_))
             return Fail(QStringLiteral("the newest sample is not this cycle's readings"));
         // The sample before the newest is the one the previous cycle added: exactly one came.
-        if (lastBefore && Sample(form_.History->Items(form_.History->Count() - 2)) != *lastBefore)
+        if (lastBefore &&
+            Sample(form_.State().History->Items(form_.State().History->Count() - 2)) != *lastBefore)
             Fail(QStringLiteral("more than one sample was added"));
     }
 
     void CheckReadings() {
-        const TSample sample = Sample(form_.History->Last());
+        const TSample sample = Sample(form_.State().History->Last());
         const bool read = std::any_of(sample.begin(), sample.end(), [](float v) { return v > 0; });
         readOnce_ = readOnce_ || read;
         if (!readOnce_)
@@ -166,7 +169,7 @@ private:
     }
 
     void CheckPreset() {
-        const TRecords& now = form_.Params->Active()->Channels;
+        const TRecords& now = form_.State().Params->Active()->Channels;
         for (int c = 0; c < kChannelCount; ++c) {
             if (now[c] == controller_[c]) {
                 taken_[c] = true;
@@ -181,7 +184,7 @@ private:
     }
 
     void CheckConnection(bool pluggedBefore, bool onlineBefore) {
-        if (onlineBefore && !form_.Online) {
+        if (onlineBefore && !form_.State().Online) {
             ++outages;
             unpluggedInOutage_ = !pluggedBefore;
             waitSinceBack_ = 0;
@@ -195,7 +198,7 @@ private:
                 ++waitSinceBack_;
             }
         }
-        if (!onlineBefore && form_.Online) {
+        if (!onlineBefore && form_.State().Online) {
             ++reconnects;
             worstWait = std::max(worstWait, answeringWhileOffline_);
             // Back within the cycle that began without it: that cycle is the first one.
@@ -203,10 +206,11 @@ private:
                 waitsAfterUnplug.push_back(std::max(waitSinceBack_, 1));
         }
         // A controller that is gone when the cycle starts cannot be read: off-line at once.
-        if (!pluggedBefore && onlineBefore && form_.Online)
+        if (!pluggedBefore && onlineBefore && form_.State().Online)
             return Fail(QStringLiteral("still on-line after a cycle without the controller"));
         // Count the cycles that began with the controller answering and ended off-line.
-        answeringWhileOffline_ = (pluggedBefore && !form_.Online) ? answeringWhileOffline_ + 1 : 0;
+        answeringWhileOffline_ =
+            (pluggedBefore && !form_.State().Online) ? answeringWhileOffline_ + 1 : 0;
         if (answeringWhileOffline_ >= reconnectLimit_)
             Fail(QStringLiteral("still off-line after %1 cycles with the controller answering")
                      .arg(answeringWhileOffline_));
@@ -276,7 +280,7 @@ private slots:
         TCycleWatch watch(form, rig.dialogs, runtime_.filePath(QStringLiteral("qv725/gui0")),
                           *controller, reconnectLimit);
         QEventLoop loop;
-        form.Scope->OnUpdate = [&](QObject*) {
+        form.HistoryPage().Scope->OnUpdate = [&](QObject*) {
             watch.Cycle();
             if (watch.cycles >= cycles || !watch.failure.isEmpty()) {
                 form.SetPollInterval(0);

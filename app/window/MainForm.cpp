@@ -1,6 +1,6 @@
 // The main window's life: construction (settings, presets, history, scope, colours), FormCreate,
 // the close query, FormClose and FormDestroy, the window settings and the About box.
-#include "Main.h"
+#include "MainForm.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -8,9 +8,9 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialog>
+#include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -31,6 +31,10 @@
 #include "core/Version.h"
 #include "desktop/OfflineReason.h"    // desktop hook
 #include "desktop/WindowPlacement.h"  // desktop hook
+#include "pages/ChannelPage.h"
+#include "pages/CommonPage.h"
+#include "pages/HistoryPage.h"
+#include "pages/PresetsPage.h"
 #include "qv725/qv725.h"
 #include "widgets/Jvsimscope.h"
 
@@ -42,13 +46,9 @@ static void InitResources() {
 
 TMainForm::TMainForm(const std::string& settingsFileName, QWidget* parent) : QMainWindow(parent) {
     InitResources();
-    BuildFrame();
     BuildActions();
+    BuildFrame();
     BuildMenus();
-    BuildCommonPage();
-    BuildChannelPage();
-    BuildHistoryPage();
-    BuildPresetsPage();
     BuildTray();
     FixWindowSize();
     ConnectHandlers();
@@ -76,27 +76,28 @@ std::string TMainForm::DefaultSettingsFile() {
 
 void TMainForm::Construct(const std::string& settingsFileName) {
     try {
-        IniFile = std::make_unique<TIniFile>(settingsFileName);
+        iniFile_ = std::make_unique<TIniFile>(settingsFileName);
     } catch (const EFTooLargeError& error) {
         // No real settings file is that large; the program still runs, with the defaults, and
         // leaves the file alone.
         settingsRefused_ = true;
-        IniFile = std::make_unique<TIniFile>();
+        iniFile_ = std::make_unique<TIniFile>();
         ShowErrorMessage(QString::fromStdString(error.Message()) +
                          QStringLiteral("\nThis run uses the default settings and does not save "
                                         "them."));
     }
-    Params = std::make_unique<TParams>();
-    LoadPresets(*IniFile, *Params);
-    History = std::make_unique<THistory>();
-    Scope = new TJvSimScope(this);
-    Scope->setObjectName(QStringLiteral("Scope"));
-    Scope->hide();
+    state_.Params = std::make_unique<TParams>();
+    LoadPresets(*iniFile_, *state_.Params);
+    state_.History = std::make_unique<THistory>();
+    auto* scope = new TJvSimScope(this);
+    historyPage_->Scope = scope;
+    scope->setObjectName(QStringLiteral("Scope"));
+    scope->hide();
     const TScopeColors scopeColors =
-        ReadScopeColors(*IniFile, TScopeColors{Scope->Color(), TScopeColors{}.GridColor});
-    Scope->SetColor(scopeColors.BackgroundColor);
-    Scope->SetGridColor(scopeColors.GridColor);
-    GraphColors = ReadGraphColors(*IniFile);
+        ReadScopeColors(*iniFile_, TScopeColors{scope->Color(), TScopeColors{}.GridColor});
+    scope->SetColor(scopeColors.BackgroundColor);
+    scope->SetGridColor(scopeColors.GridColor);
+    state_.GraphColors = ReadGraphColors(*iniFile_);
 }
 
 std::array<uint32_t, kChannelCount> TMainForm::ReadTraceColors() const {
@@ -105,7 +106,7 @@ std::array<uint32_t, kChannelCount> TMainForm::ReadTraceColors() const {
     for (int i = 0; i < kChannelCount; ++i) {
         const std::string key = "Color" + std::to_string(i);
         const std::string text =
-            IniFile->ReadString("Channels", key, ColorToString(kDefaultChannelColors[i]));
+            iniFile_->ReadString("Channels", key, ColorToString(kDefaultChannelColors[i]));
         try {
             colors[i] = StringToColor(text);
         } catch (const EConvertError& error) {
@@ -122,119 +123,123 @@ std::array<uint32_t, kChannelCount> TMainForm::ReadTraceColors() const {
 void TMainForm::FormCreate() {
     // Step 1: number text never depends on the locale (FormatFixed always writes ".").
     // Step 2: Qt paints every widget double-buffered.
-    PresetsModel->SetRowCount(Params->Count());
-    HistoryModel->SetRowCount(kChannelCount);
-    StatusPanels[1]->setText(
-        Params->Active() != nullptr ? QString::fromStdString(Params->Active()->Name) : QString());
+    presetsPage_->PresetsModel->SetRowCount(state_.Params->Count());
+    historyPage_->HistoryModel->SetRowCount(kChannelCount);
+    frame_.StatusPanels[1]->setText(state_.Params->Active() != nullptr
+                                        ? QString::fromStdString(state_.Params->Active()->Name)
+                                        : QString());
     if (auto* dispatcher = QAbstractEventDispatcher::instance(thread())) {
         connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
                 &TMainForm::ApplicationIdle, Qt::UniqueConnection);
     }
 
-    Scope->setParent(pScope);
-    Scope->SetBounds(pScope->contentsRect().x(), pScope->contentsRect().y(),
+    TJvSimScope* scope = Scope();
+    const QFrame* pScope = historyPage_->pScope;
+    scope->setParent(historyPage_->pScope);
+    scope->SetBounds(pScope->contentsRect().x(), pScope->contentsRect().y(),
                      pScope->contentsRect().width(), pScope->contentsRect().height());
-    Scope->SetBaseLine(0);
-    Scope->SetGridSize(12);
-    Scope->SetInterval(100);
-    Scope->SetActive(true);
-    Scope->OnUpdate = [this](QObject*) { Guarded([this] { TimerTimer(); }); };
-    Scope->show();
+    scope->SetBaseLine(0);
+    scope->SetGridSize(12);
+    scope->SetInterval(100);
+    scope->SetActive(true);
+    scope->OnUpdate = [this](QObject*) { Guarded([this] { TimerTimer(); }); };
+    scope->show();
 
     for (int i = 0; i < kChannelCount; ++i) {
-        TJvScopeLine* line = Scope->Lines().Add();
+        TJvScopeLine* line = scope->Lines().Add();
         line->Position = 0;
         line->Color = kDefaultChannelColors[i];
     }
     const auto colors = ReadTraceColors();
     for (int i = 0; i < kChannelCount; ++i)
-        Scope->Lines().GetItem(i)->Color = colors[i];
+        scope->Lines().GetItem(i)->Color = colors[i];
     // New traces start at row 0; a fresh picture starts them on the base line instead, so the
     // first tick does not draw a stroke down from the top edge.
-    Scope->Clear();
+    scope->Clear();
 
-    Updating = true;
+    state_.Updating = true;
     LoadSettings();
     SetActivePage(0);
-    for (int i = 0; i < kChannelCount; ++i)
-        edN[i]->setText(ChannelName[i]);
-    cbCh->setCurrentIndex(SelectedChannel);
-    Updating = false;
+    commonPage_->ShowChannelNames();
+    channelPage_->cbCh->setCurrentIndex(state_.SelectedChannel);
+    state_.Updating = false;
 
-    Online = CmdOpenDevice();
-    ShowOpenResult(StatusBar, Online);  // desktop hook
-    SetStatusOnline(Online);
-    Changed.fill(false);
+    state_.Online = CmdOpenDevice();
+    ShowOpenResult(frame_.StatusBar, state_.Online);  // desktop hook
+    SetStatusOnline(state_.Online);
+    state_.Changed.fill(false);
 
     try {
         ReadChannelValues();
-        UpdateCommonPage();
+        commonPage_->UpdateCommonPage();
         for (int channel = 0; channel < kChannelCount; ++channel)
-            ReadChannelParams(channel);
-        ControllerParamsKnown = Online;
-        ShowChannelParams(SelectedChannel);
-        UpdateChannelPage(SelectedChannel);
+            channelPage_->ReadChannelParams(channel);
+        state_.ControllerParamsKnown = state_.Online;
+        channelPage_->ShowChannelParams(state_.SelectedChannel);
+        channelPage_->UpdateChannelPage(state_.SelectedChannel);
     } catch (const EHardwareException&) {
         // The first polling cycle reads again and goes off-line if the error recurs.
     }
 
-    lVersion->setText(QStringLiteral("Version ") + QString::fromStdString(GetVersion()));
+    commonPage_->lVersion->setText(QStringLiteral("Version ") +
+                                   QString::fromStdString(GetVersion()));
 }
 
 void TMainForm::LoadSettings() {
     std::array<int32_t, kHistoryColumnCount> historyWidths{};
     for (int j = 0; j < kHistoryColumnCount; ++j)
-        historyWidths[j] = lvHistory->header()->sectionSize(j);
+        historyWidths[j] = historyPage_->lvHistory->header()->sectionSize(j);
     std::array<int32_t, kPresetsColumnCount> presetsWidths{};
     for (int j = 0; j < kPresetsColumnCount; ++j)
-        presetsWidths[j] = lvPresets->header()->sectionSize(j);
+        presetsWidths[j] = presetsPage_->lvPresets->header()->sectionSize(j);
     QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen != nullptr ? screen->size() : QSize(0, 0);
     const TWindowSettings defaults = DefaultWindowSettings(
         screenSize.width(), screenSize.height(), width(), height(), historyWidths, presetsWidths);
-    const TWindowSettings settings = ReadWindowSettings(*IniFile, defaults);
+    const TWindowSettings settings = ReadWindowSettings(*iniFile_, defaults);
 
     // desktop hook: a position mostly off every screen goes onto the nearest screen
     move(PlaceOnCurrentScreens(QRect(settings.Left, settings.Top, width(), height())));
-    SelectedChannel = settings.Channel;
+    state_.SelectedChannel = settings.Channel;
     for (int i = 0; i < kChannelCount; ++i)
-        ChannelName[i] = QString::fromStdString(settings.ChannelNames[i]);
+        state_.ChannelName[i] = QString::fromStdString(settings.ChannelNames[i]);
     for (int j = 0; j < kHistoryColumnCount; ++j)
-        lvHistory->header()->resizeSection(j, settings.HistoryColumnWidths[j]);
+        historyPage_->lvHistory->header()->resizeSection(j, settings.HistoryColumnWidths[j]);
     for (int j = 0; j < kPresetsColumnCount; ++j)
-        lvPresets->header()->resizeSection(j, settings.PresetsColumnWidths[j]);
+        presetsPage_->lvPresets->header()->resizeSection(j, settings.PresetsColumnWidths[j]);
 }
 
 void TMainForm::SaveSettings() {
     TWindowSettings settings;
     settings.Left = pos().x();
     settings.Top = pos().y();
-    settings.Channel = SelectedChannel;
+    settings.Channel = state_.SelectedChannel;
     for (int i = 0; i < kChannelCount; ++i)
-        settings.ChannelNames[i] = ChannelName[i].toStdString();
+        settings.ChannelNames[i] = state_.ChannelName[i].toStdString();
     for (int j = 0; j < kHistoryColumnCount; ++j)
-        settings.HistoryColumnWidths[j] = lvHistory->header()->sectionSize(j);
+        settings.HistoryColumnWidths[j] = historyPage_->lvHistory->header()->sectionSize(j);
     for (int j = 0; j < kPresetsColumnCount; ++j)
-        settings.PresetsColumnWidths[j] = lvPresets->header()->sectionSize(j);
-    WriteWindowSettings(*IniFile, settings);
+        settings.PresetsColumnWidths[j] = presetsPage_->lvPresets->header()->sectionSize(j);
+    WriteWindowSettings(*iniFile_, settings);
 }
 
 bool TMainForm::FormCloseQuery() {
     if (closeWithoutQuestion_)
         return true;
-    if (std::none_of(Changed.begin(), Changed.end(), [](bool changed) { return changed; }))
+    if (std::none_of(state_.Changed.begin(), state_.Changed.end(),
+                     [](bool changed) { return changed; }))
         return true;
     // Polling goes on while a box is open: the controller may leave while the question waits,
     // and then the answer Yes could save nothing.
     for (;;) {
-        if (!Online)
-            return AskYesNo(UnsavedChannelsText(Changed)) == QMessageBox::Yes;
+        if (!state_.Online)
+            return AskYesNo(UnsavedChannelsText(state_.Changed)) == QMessageBox::Yes;
         switch (AskYesNoCancel(QStringLiteral("Save new parameters to EEPROM?"))) {
             case QMessageBox::Yes:
-                if (!Online)
+                if (!state_.Online)
                     continue;
                 for (int channel = 0; channel < kChannelCount; ++channel) {
-                    if (Changed[channel])
+                    if (state_.Changed[channel])
                         CmdSavePar(channel);
                 }
                 return true;
@@ -264,7 +269,7 @@ QString TMainForm::UnsavedChannelsText(const std::array<bool, kChannelCount>& ch
 
 void TMainForm::FormClose() {
     SaveSettings();
-    if (Online)
+    if (state_.Online)
         QV725_CloseDevice();
 }
 
@@ -306,29 +311,29 @@ void TMainForm::WriteSettingsNow() {
     // The same steps as the exit, in the same order, so the file holds one consistent picture
     // of this moment and a first run's sections come out in their usual order.
     SaveSettings();
-    SavePresets(*IniFile, *Params);
+    SavePresets(*iniFile_, *state_.Params);
     StoreColors();
     FlushSettings();
 }
 
 void TMainForm::StoreColors() {
-    if (Scope) {
-        if (Scope->Lines().Count() == kChannelCount) {
+    if (const TJvSimScope* scope = Scope()) {
+        if (scope->Lines().Count() == kChannelCount) {
             std::array<TColor, kChannelCount> colors{};
             for (int i = 0; i < kChannelCount; ++i)
-                colors[i] = Scope->Lines().GetItem(i)->Color;
-            WriteChannelColors(*IniFile, colors);
+                colors[i] = scope->Lines().GetItem(i)->Color;
+            WriteChannelColors(*iniFile_, colors);
         }
-        WriteScopeColors(*IniFile, TScopeColors{Scope->Color(), Scope->GridColor()});
+        WriteScopeColors(*iniFile_, TScopeColors{scope->Color(), scope->GridColor()});
     }
-    WriteGraphColors(*IniFile, GraphColors);
+    WriteGraphColors(*iniFile_, state_.GraphColors);
 }
 
 void TMainForm::FlushSettings() {
     if (settingsRefused_)
         return;
     try {
-        IniFile->UpdateFile();
+        iniFile_->UpdateFile();
     } catch (const std::exception& error) {
         ShowErrorMessage(QString::fromUtf8(error.what()));
     }
@@ -338,14 +343,18 @@ void TMainForm::FormDestroy() {
     if (formDestroyed_)
         return;
     formDestroyed_ = true;
-    delete ColorDialog.data();
-    History.reset();
-    SavePresets(*IniFile, *Params);
-    Params.reset();
+    historyPage_->DeleteColorDialog();
+    state_.History.reset();
+    SavePresets(*iniFile_, *state_.Params);
+    state_.Params.reset();
     StoreColors();
-    delete Scope.data();
+    delete Scope();
     FlushSettings();
-    IniFile.reset();
+    iniFile_.reset();
+}
+
+TJvSimScope* TMainForm::Scope() const {
+    return historyPage_ != nullptr ? historyPage_->Scope.data() : nullptr;
 }
 
 void TMainForm::acAboutExecute() {

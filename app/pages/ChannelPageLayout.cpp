@@ -1,5 +1,5 @@
-// The Channel page: the channel list, the four read-outs, the Auto and Alarm groups with their
-// numeric fields and check boxes, the regulation curve graph and the EEPROM buttons.
+// The Channel page's layout: the channel list, the four read-outs, the Auto and Alarm groups with
+// their numeric fields and check boxes, the regulation curve graph and the EEPROM buttons.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -8,9 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ChannelPage.h"
 #include "LayoutHelpers.h"
-#include "Main.h"
-#include "PaintBox.h"
+#include "core/Settings.h"
+#include "widgets/CurveGraph.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -56,8 +57,10 @@ constexpr TFieldSetup kSpeedField{0, 4, -0.1, 9999, 0};
 
 }  // namespace
 
-void TMainForm::BuildChannelPage() {
-    QWidget* page = tsChannel;
+void TChannelPage::Build() {
+    QWidget* page = this;
+    setObjectName(QStringLiteral("tsChannel"));
+    SetHint(this, QStringLiteral("Channel|Changes channel settings"));
     MakeLabel(page, QStringLiteral("Label2"), QStringLiteral("Channel:"), 16, 8);
     cbCh = new QComboBox(page);
     cbCh->setObjectName(QStringLiteral("cbCh"));
@@ -137,7 +140,7 @@ void TMainForm::BuildChannelPage() {
     QPalette panelPalette = Panel1->palette();
     panelPalette.setColor(QPalette::Window, Qt::white);
     Panel1->setPalette(panelPalette);
-    pbGraph = new TPaintBox(Panel1);
+    pbGraph = new TCurveGraph(Panel1);
     pbGraph->setObjectName(QStringLiteral("pbGraph"));
     pbGraph->setGeometry(1, 1, 262, 242);
 

@@ -12,24 +12,24 @@
 
 #include "ActionList.h"
 #include "LayoutHelpers.h"
-#include "Main.h"
+#include "MainForm.h"
 #include "desktop/ControlToolTips.h"  // desktop hook
 
 void TMainForm::ConnectHints() {
     HideToolTipsOfControls(this);  // desktop hook
-    PageControl->setMouseTracking(true);
-    PageControl->installEventFilter(this);
+    frame_.PageControl->setMouseTracking(true);
+    frame_.PageControl->installEventFilter(this);
 }
 
 void TMainForm::ApplicationHint(const QString& hint) {
-    StatusPanels[2]->setText(LongHint(hint));
+    frame_.StatusPanels[2]->setText(LongHint(hint));
 }
 
 void TMainForm::PageControlMouseMove(int x, int y) {
-    QTabBar* bar = PageControl->tabBar();
-    const QPoint point = bar->mapFrom(PageControl, QPoint(x, y));
+    QTabBar* bar = frame_.PageControl->tabBar();
+    const QPoint point = bar->mapFrom(frame_.PageControl, QPoint(x, y));
     const int tab = bar->rect().contains(point) ? bar->tabAt(point) : -1;
-    SetHint(PageControl, tab >= 0 ? HintText(PageControl->widget(tab)) : QString());
+    SetHint(frame_.PageControl, tab >= 0 ? HintText(frame_.PageControl->widget(tab)) : QString());
 }
 
 QString TMainForm::HintOf(const QWidget* widget) {
@@ -54,7 +54,7 @@ QString TMainForm::HintAt(const QPoint& globalPos) const {
 
 void TMainForm::ApplicationIdle() {
     try {
-        ActionList1->UpdateAll();
+        frame_.ActionList1->UpdateAll();
         const QString hint = HintAt(QCursor::pos());
         if (hint != lastHint_) {
             lastHint_ = hint;
@@ -74,14 +74,12 @@ bool TMainForm::event(QEvent* event) {
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove &&
-        (watched == PageControl || watched == PageControl->tabBar())) {
+        (watched == frame_.PageControl || watched == frame_.PageControl->tabBar())) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QPoint point =
-            static_cast<QWidget*>(watched)->mapTo(PageControl, mouse->position().toPoint());
+            static_cast<QWidget*>(watched)->mapTo(frame_.PageControl, mouse->position().toPoint());
         PageControlMouseMove(point.x(), point.y());
         return false;
     }
-    if (lvHistory != nullptr && HistoryListEvent(watched, event))
-        return true;
     return QMainWindow::eventFilter(watched, event);
 }

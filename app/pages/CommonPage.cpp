@@ -1,22 +1,50 @@
-// The Common page: the banner with the version label and one row per channel (name, temperature,
-// fan speed, fan voltage and the "..." button that opens the channel's settings).
+// The Common page: its layout (the banner with the version label and one row per channel), the
+// read-outs with their alarm colours, the channel names and the buttons that open a channel's
+// settings.
+#include "CommonPage.h"
+
+#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 
+#include "Application.h"
+#include "ChannelPage.h"
 #include "LayoutHelpers.h"
-#include "Main.h"
+#include "MainState.h"
+#include "PageHost.h"
+#include "ReadoutRepaint.h"
+#include "Readouts.h"
+#include "core/Params.h"
 
 namespace {
 
 constexpr int kFirstRowTop = 169;
 constexpr int kRowPitch = 28;
 
+// PWM at or below which a fan counts as standing: its speed shows 0 and raises no alarm.
+constexpr int32_t kStallPwm = 40;
+
+const TChannelParams& ActiveRecord(const TParams& params, int channel) {
+    static const TChannelParams none{};
+    const TParamsItem* active = params.Active();
+    return active != nullptr ? active->Channels[channel] : none;
+}
+
 }  // namespace
 
-void TMainForm::BuildCommonPage() {
+TCommonPage::TCommonPage(TPageHost& host, QWidget* parent)
+    : QWidget(parent), host_(host), state_(host.State()) {
+    Build();
+    ConnectHandlers();
+}
+
+void TCommonPage::Build() {
+    QWidget* tsCommon = this;
+    setObjectName(QStringLiteral("tsCommon"));
+    SetHint(this, QStringLiteral("Common|Displays common parameters"));
     Panel2 = new QFrame(tsCommon);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -88,4 +116,79 @@ void TMainForm::BuildCommonPage() {
         if (i + 1 < kChannelCount)
             QWidget::setTabOrder(btCh[i], edN[i + 1]);
     }
+}
+
+void TCommonPage::ConnectHandlers() {
+    for (int i = 0; i < kChannelCount; ++i) {
+        QLineEdit* name = edN[i];
+        connect(name, &QLineEdit::textChanged, this,
+                [this, name] { Guarded([&] { edN1Change(name); }); });
+        QPushButton* button = btCh[i];
+        connect(button, &QPushButton::clicked, this,
+                [this, button] { Guarded([&] { btCh1Click(button); }); });
+    }
+}
+
+void TCommonPage::UpdateCommonPage() {
+    // Every box is shown within this call; the changed ones are painted in one pass.
+    const TReadoutBatch repaint;
+    for (int i = 0; i < kChannelCount; ++i) {
+        ShowTemperature(edT[i], i);
+        ShowFanSpeed(edVxC[i], i);
+        ShowFanVoltage(edVC[i], i);
+    }
+}
+
+void TCommonPage::ShowTemperature(QLineEdit* box, int channel) {
+    const TChannelParams& params = ActiveRecord(*state_.Params, channel);
+    const bool alarm = params.Ta != 0 && params.T_alarm < state_.Temperature[channel];
+    ShowReadout(box, alarm ? clRed : clBtnFace, TemperatureText(state_.Temperature[channel]));
+}
+
+void TCommonPage::ShowFanSpeed(QLineEdit* box, int channel) {
+    const TChannelParams& params = ActiveRecord(*state_.Params, channel);
+    const bool running = state_.Pwm[channel] > kStallPwm;
+    const bool alarm = params.Va != 0 && params.V_alarm > state_.FanSpeed[channel] && running;
+    ShowReadout(box, alarm ? clRed : clBtnFace,
+                running ? QString::number(state_.FanSpeed[channel]) : QStringLiteral("0"));
+}
+
+void TCommonPage::ShowFanVoltage(QLineEdit* box, int channel) {
+    const TChannelParams& params = ActiveRecord(*state_.Params, channel);
+    const bool alarm = params.Va != 0 && params.V_alarm > state_.FanSpeed[channel] &&
+                       state_.Pwm[channel] > kStallPwm;
+    ShowReadout(box, alarm ? clRed : clBtnFace, VoltageText(state_.Pwm[channel]));
+}
+
+void TCommonPage::ShowReadoutsStale(bool stale) {
+    for (int i = 0; i < kChannelCount; ++i) {
+        SetReadoutStale(edT[i], stale);
+        SetReadoutStale(edVxC[i], stale);
+        SetReadoutStale(edVC[i], stale);
+    }
+}
+
+void TCommonPage::ShowChannelNames() {
+    for (int i = 0; i < kChannelCount; ++i)
+        edN[i]->setText(state_.ChannelName[i]);
+}
+
+void TCommonPage::edN1Change(QObject* sender) {
+    const int tag = TagOf(sender);
+    auto* box = qobject_cast<QLineEdit*>(sender);
+    if (box == nullptr || tag < 0 || tag >= kChannelCount)
+        return;
+    state_.ChannelName[tag] = box->text();
+    host_.ChannelPage().ShowChannelName(tag);
+}
+
+void TCommonPage::btCh1Click(QObject* sender) {
+    const int tag = TagOf(sender);
+    if (tag < 0 || tag >= kChannelCount)
+        return;
+    state_.SelectedChannel = tag;
+    TChannelPage& channelPage = host_.ChannelPage();
+    channelPage.SelectChannel(tag);
+    channelPage.cbCh->setCurrentIndex(tag);
+    host_.SetActivePage(1);
 }

@@ -2,6 +2,8 @@
 // showing them, taking the user's edits into the preset and sending them at once, the manual
 // PWM, the EEPROM buttons, refreshing the read-outs, choosing the channel, and the controls that
 // send to the controller, which are disabled while it is off-line.
+#include "ChannelPage.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,11 +13,14 @@
 #include <cmath>
 
 #include "Application.h"
-#include "Main.h"
+#include "MainState.h"
+#include "PageHost.h"
+#include "ReadoutRepaint.h"
 #include "Readouts.h"
 #include "core/Commands.h"
 #include "core/Params.h"
 #include "widgets/ColorConvert.h"
+#include "widgets/CurveGraph.h"
 #include "widgets/Floatedit.h"
 
 namespace {
@@ -84,7 +89,13 @@ bool SameRegulation(const TChannelParams& a, const TChannelParams& b) {
 
 }  // namespace
 
-void TMainForm::ConnectChannelHandlers() {
+TChannelPage::TChannelPage(TPageHost& host, QWidget* parent)
+    : QWidget(parent), host_(host), state_(host.State()) {
+    Build();
+    ConnectHandlers();
+}
+
+void TChannelPage::ConnectHandlers() {
     connect(cbCh, &QComboBox::activated, this, [this](int) { Guarded([this] { cbChChange(); }); });
     // The fields' handlers are not guarded here: an error leaves the field's commit (skipping
     // the rest of it, including a second notification of a clamped value) and the field
@@ -105,40 +116,49 @@ void TMainForm::ConnectChannelHandlers() {
     connect(btSave, &QPushButton::clicked, this, [this] { Guarded([this] { btSaveClick(); }); });
     connect(btRecall, &QPushButton::clicked, this,
             [this] { Guarded([this] { btRecallClick(); }); });
+    // Every repaint draws the whole graph afresh, so the cursors drawn straight into the
+    // picture always sit on the picture DrawGraph made.
+    pbGraph->OnPaint = [this] { DrawGraphPicture(state_.SelectedChannel); };
+    pbGraph->OnMouseDown = [this](Qt::MouseButton button, Qt::MouseButtons, int x, int y) {
+        Guarded([&] { pbGraphMouseDown(button, x, y); });
+    };
+    pbGraph->OnMouseMove = [this](Qt::MouseButton, Qt::MouseButtons buttons, int x, int y) {
+        Guarded([&] { pbGraphMouseMove(buttons, x, y); });
+    };
 }
 
-void TMainForm::ReadChannelParams(int channel) {
-    TParamsItem* active = Params->Active();
+void TChannelPage::ReadChannelParams(int channel) {
+    TParamsItem* active = state_.Params->Active();
     // A closed device answers every read with zeros; they are no parameters and must not
     // replace the stored ones.
-    if (!Online || active == nullptr)
+    if (!state_.Online || active == nullptr)
         return;
     // Only a complete answer may replace the preset's record.
     const TChannelParams read = ControllerParams(channel);
     active->Channels[channel] = read;
     if (read.Auto == 0)
-        Pwm[channel] = read.PWM;
+        state_.Pwm[channel] = read.PWM;
 }
 
-void TMainForm::ReadOrRestoreChannelParams() {
+void TChannelPage::ReadOrRestoreChannelParams() {
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        if (ControllerParamsKnown)
+        if (state_.ControllerParamsKnown)
             RestoreChannelParams(channel);
         else
             ReadChannelParams(channel);
     }
-    ControllerParamsKnown = true;
+    state_.ControllerParamsKnown = true;
 }
 
-void TMainForm::RestoreChannelParams(int channel) {
-    TParamsItem* active = Params->Active();
-    if (!Online || active == nullptr)
+void TChannelPage::RestoreChannelParams(int channel) {
+    TParamsItem* active = state_.Params->Active();
+    if (!state_.Online || active == nullptr)
         return;
     const TChannelParams held = ControllerParams(channel);
     const TChannelParams& record = active->Channels[channel];
     if (SameRegulation(held, record)) {
         if (held.Auto == 0)
-            Pwm[channel] = held.PWM;
+            state_.Pwm[channel] = held.PWM;
         return;
     }
     // The controller lost what it was given (it was reset, or powered up with its EEPROM's
@@ -146,18 +166,18 @@ void TMainForm::RestoreChannelParams(int channel) {
     // the user stored it. Nothing was sent from this record while off-line, so this is what the
     // user last chose for the channel.
     if (record.Auto == 0)
-        Pwm[channel] = record.PWM;
+        state_.Pwm[channel] = record.PWM;
     CmdSetM(channel, record.Mode(), record.T_min, record.PWM_min, record.T_max, record.PWM_max,
             record.T_alarm, record.V_alarm, record.PWM);
-    Changed[channel] = true;
+    state_.Changed[channel] = true;
 }
 
-void TMainForm::ShowChannelParams(int channel) {
-    const TParamsItem* active = Params->Active();
+void TChannelPage::ShowChannelParams(int channel) {
+    const TParamsItem* active = state_.Params->Active();
     if (active == nullptr)
         return;
     const TChannelParams& params = active->Channels[channel];
-    TUpdatingGuard guard(Updating);
+    TUpdatingGuard guard(state_.Updating);
     feTmax->SetValue(params.T_max * 0.1);
     fePmax->SetValue(PwmPercent(params.PWM_max));
     feTmin->SetValue(params.T_min * 0.1);
@@ -169,18 +189,18 @@ void TMainForm::ShowChannelParams(int channel) {
     feVa->SetValue(params.V_alarm);
     cbVa->setChecked(params.Va != 0);
     ShowManualPwm(channel);
-    edV->setText(VoltageText(Pwm[channel]));
+    edV->setText(VoltageText(state_.Pwm[channel]));
     SetManualPwmState(fePx, cbAuto->isChecked());
 }
 
-void TMainForm::ShowStoredFields(int channel) {
-    const TParamsItem* active = Params->Active();
+void TChannelPage::ShowStoredFields(int channel) {
+    const TParamsItem* active = state_.Params->Active();
     if (active == nullptr)
         return;
     // The fields take the values as stored (rounded to tenths of a degree, to PWM steps, to
     // whole rpm), so they show what the controller is sent: 55.55 stored as 556 shows 55.6.
     const TChannelParams& params = active->Channels[channel];
-    TUpdatingGuard guard(Updating);
+    TUpdatingGuard guard(state_.Updating);
     feTmax->SetValue(params.T_max * 0.1);
     fePmax->SetValue(PwmPercent(params.PWM_max));
     feTmin->SetValue(params.T_min * 0.1);
@@ -189,13 +209,13 @@ void TMainForm::ShowStoredFields(int channel) {
     feVa->SetValue(params.V_alarm);
 }
 
-void TMainForm::ShowManualPwm(int channel) {
-    TUpdatingGuard guard(Updating);
-    fePx->SetValue(PwmPercent(Pwm[channel]));
+void TChannelPage::ShowManualPwm(int channel) {
+    TUpdatingGuard guard(state_.Updating);
+    fePx->SetValue(PwmPercent(state_.Pwm[channel]));
 }
 
-void TMainForm::TakeChannelParams(int channel) {
-    TParamsItem* active = Params->Active();
+void TChannelPage::TakeChannelParams(int channel) {
+    TParamsItem* active = state_.Params->Active();
     if (active == nullptr)
         return;
     TChannelParams& params = active->Channels[channel];
@@ -211,122 +231,123 @@ void TMainForm::TakeChannelParams(int channel) {
     params.Va = cbVa->isChecked() ? 1 : 0;
 }
 
-void TMainForm::WriteChannelParams(int channel) {
-    TParamsItem* active = Params->Active();
+void TChannelPage::WriteChannelParams(int channel) {
+    TParamsItem* active = state_.Params->Active();
     if (active == nullptr)
         return;
     TChannelParams& params = active->Channels[channel];
-    params.PWM = Pwm[channel];
+    params.PWM = state_.Pwm[channel];
     // The whole set goes in one request, whichever control changed.
     CmdSetM(channel, params.Mode(), params.T_min, params.PWM_min, params.T_max, params.PWM_max,
             params.T_alarm, params.V_alarm, params.PWM);
 }
 
-void TMainForm::UpdateChannelPage(int channel) {
-    edTx->setText(TemperatureText(Temperature[channel]));
-    edVx->setText(QString::number(FanSpeed[channel]));
+void TChannelPage::UpdateChannelPage(int channel) {
+    edTx->setText(TemperatureText(state_.Temperature[channel]));
+    edVx->setText(QString::number(state_.FanSpeed[channel]));
     if (fePx->isReadOnly())
-        fePx->SetValue(PwmPercent(Pwm[channel]));
-    edV->setText(VoltageText(Pwm[channel]));
-    DrawTempCursor(CursorT);
-    DrawTempCursor(Temperature[channel]);
-    CursorT = Temperature[channel];
-    DrawPwmCursor(CursorPwm);
-    DrawPwmCursor(Pwm[channel]);
-    CursorPwm = Pwm[channel];
+        fePx->SetValue(PwmPercent(state_.Pwm[channel]));
+    edV->setText(VoltageText(state_.Pwm[channel]));
+    DrawTempCursor(pbGraph->CursorT());
+    DrawTempCursor(state_.Temperature[channel]);
+    pbGraph->SetCursorT(state_.Temperature[channel]);
+    DrawPwmCursor(pbGraph->CursorPwm());
+    DrawPwmCursor(state_.Pwm[channel]);
+    pbGraph->SetCursorPwm(state_.Pwm[channel]);
 }
 
-void TMainForm::SelectChannel(int channel) {
+void TChannelPage::SelectChannel(int channel) {
     ReadChannelParams(channel);
     ShowChannelParams(channel);
     DrawGraph(channel);
     UpdateChannelPage(channel);
 }
 
-void TMainForm::cbChChange() {
-    SelectedChannel = std::max(cbCh->currentIndex(), 0);
-    SelectChannel(SelectedChannel);
+void TChannelPage::cbChChange() {
+    state_.SelectedChannel = std::max(cbCh->currentIndex(), 0);
+    SelectChannel(state_.SelectedChannel);
 }
 
-void TMainForm::feTmaxChanged(QObject* sender) {
+void TChannelPage::feTmaxChanged(QObject* sender) {
     // Off-line the page's controls are disabled: nothing may look sent that was not.
-    if (Updating || !Online)
+    if (state_.Updating || !state_.Online)
         return;
     // A check box always counts; a field only when the user typed in it, not when the focus
     // merely passed through it. Asked first: showing the stored value clears the field's mark.
     const auto* field = qobject_cast<const QLineEdit*>(sender);
     const bool byUser = qobject_cast<const QCheckBox*>(sender) != nullptr ||
                         (field != nullptr && field->isModified());
-    TakeChannelParams(SelectedChannel);
-    ShowStoredFields(SelectedChannel);
-    DrawGraph(SelectedChannel);
-    UpdateChannelPage(SelectedChannel);
-    WriteChannelParams(SelectedChannel);
+    TakeChannelParams(state_.SelectedChannel);
+    ShowStoredFields(state_.SelectedChannel);
+    DrawGraph(state_.SelectedChannel);
+    UpdateChannelPage(state_.SelectedChannel);
+    WriteChannelParams(state_.SelectedChannel);
     if (byUser)
-        Changed[SelectedChannel] = true;
+        state_.Changed[state_.SelectedChannel] = true;
 }
 
-void TMainForm::cbAutoClick() {
-    if (Updating || !Online)
+void TChannelPage::cbAutoClick() {
+    if (state_.Updating || !state_.Online)
         return;
-    TakeChannelParams(SelectedChannel);
-    ShowStoredFields(SelectedChannel);
-    DrawGraph(SelectedChannel);
-    UpdateChannelPage(SelectedChannel);
+    TakeChannelParams(state_.SelectedChannel);
+    ShowStoredFields(state_.SelectedChannel);
+    DrawGraph(state_.SelectedChannel);
+    UpdateChannelPage(state_.SelectedChannel);
     SetManualPwmState(fePx, cbAuto->isChecked());
-    WriteChannelParams(SelectedChannel);
-    Changed[SelectedChannel] = true;
+    WriteChannelParams(state_.SelectedChannel);
+    state_.Changed[state_.SelectedChannel] = true;
 }
 
-void TMainForm::fePxChanged() {
-    if (fePx->isReadOnly() || Updating || !Online)
+void TChannelPage::fePxChanged() {
+    if (fePx->isReadOnly() || state_.Updating || !state_.Online)
         return;
-    const int channel = SelectedChannel;
+    const int channel = state_.SelectedChannel;
     const bool byUser = fePx->isModified();
-    Pwm[channel] = PwmFromPercent(fePx->Value());
+    state_.Pwm[channel] = PwmFromPercent(fePx->Value());
     ShowManualPwm(channel);
-    edV->setText(VoltageText(Pwm[channel]));
-    DrawPwmCursor(CursorPwm);
-    DrawPwmCursor(Pwm[channel]);
-    CursorPwm = Pwm[channel];
+    edV->setText(VoltageText(state_.Pwm[channel]));
+    DrawPwmCursor(pbGraph->CursorPwm());
+    DrawPwmCursor(state_.Pwm[channel]);
+    pbGraph->SetCursorPwm(state_.Pwm[channel]);
     // The other channels keep the values of the last reading. The parameter set's PWM takes the
     // new value at the next WriteChannelParams.
-    CmdSetPWM(Pwm[0], Pwm[1], Pwm[2], Pwm[3], Pwm[4], Pwm[5]);
+    CmdSetPWM(state_.Pwm[0], state_.Pwm[1], state_.Pwm[2], state_.Pwm[3], state_.Pwm[4],
+              state_.Pwm[5]);
     if (byUser)
-        Changed[channel] = true;
+        state_.Changed[channel] = true;
 }
 
-void TMainForm::CommitTypedField() {
+void TChannelPage::CommitTypedField() {
     // A button's keyboard shortcut leaves the focus where it is: the text typed into a field
     // is committed (and sent) first, as leaving the field for the button with the mouse does.
-    auto* field = qobject_cast<TFloatEdit*>(focusWidget());
-    if (field != nullptr && field->isModified() && tsChannel->isAncestorOf(field))
+    auto* field = qobject_cast<TFloatEdit*>(window()->focusWidget());
+    if (field != nullptr && field->isModified() && isAncestorOf(field))
         field->SetValueStr(field->text());
 }
 
-void TMainForm::btSaveClick() {
+void TChannelPage::btSaveClick() {
     CommitTypedField();
-    CmdSavePar(SelectedChannel);
+    CmdSavePar(state_.SelectedChannel);
 }
 
-void TMainForm::btRecallClick() {
+void TChannelPage::btRecallClick() {
     CommitTypedField();
-    const int channel = SelectedChannel;
+    const int channel = state_.SelectedChannel;
     CmdCallPar(channel);
-    ReadChannelValues();
+    host_.ReadChannelValues();
     ReadChannelParams(channel);
     ShowChannelParams(channel);
     DrawGraph(channel);
     UpdateChannelPage(channel);
 }
 
-void TMainForm::EnableControllerControls(bool enabled) {
+void TChannelPage::EnableControllerControls(bool enabled) {
     const std::array<QWidget*, 13> controls = {feTmin, fePmin, feTmax,  fePmax, feTa,
                                                feVa,   cbAuto, cbBoost, cbTa,   cbVa,
                                                fePx,   btSave, btRecall};
     // A field losing the focus to the disabling commits its text; what was typed but not yet
     // committed cannot reach the controller now, so it is dropped rather than stored.
-    TUpdatingGuard guard(Updating);
+    TUpdatingGuard guard(state_.Updating);
     if (!enabled) {
         for (TFloatEdit* field : {feTmin, fePmin, feTmax, fePmax, feTa, feVa, fePx}) {
             if (field->isModified())
@@ -335,4 +356,70 @@ void TMainForm::EnableControllerControls(bool enabled) {
     }
     for (QWidget* control : controls)
         control->setEnabled(enabled);
+}
+
+void TChannelPage::ShowReadoutsStale(bool stale) {
+    for (QLineEdit* box : {edTx, edVx, edV})
+        SetReadoutStale(box, stale);
+}
+
+void TChannelPage::ShowChannelName(int channel) {
+    const int selected = cbCh->currentIndex();
+    const QString number = QString::number(channel + 1);
+    const QString& name = state_.ChannelName[channel];
+    cbCh->setItemText(channel,
+                      name.trimmed().isEmpty() ? number : number + QStringLiteral(": ") + name);
+    cbCh->setCurrentIndex(selected);
+}
+
+QString TChannelPage::ChannelListText(int index) const {
+    return index >= 0 && index < cbCh->count() ? cbCh->itemText(index) : QString();
+}
+
+void TChannelPage::pbGraphMouseDown(Qt::MouseButton /*button*/, int /*x*/, int y) {
+    // A field being edited is left first and takes its value.
+    Panel1->setFocus(Qt::MouseFocusReason);
+    if (y < TCurveGraph::kFullPwmRow || y > TCurveGraph::kZeroPwmRow)
+        return;
+    SetManualPwmFromGraph(y);
+}
+
+void TChannelPage::pbGraphMouseMove(Qt::MouseButtons buttons, int /*x*/, int y) {
+    if (!(buttons & Qt::LeftButton))
+        return;
+    SetManualPwmFromGraph(
+        std::clamp(y, int(TCurveGraph::kFullPwmRow), int(TCurveGraph::kZeroPwmRow)));
+}
+
+void TChannelPage::SetManualPwmFromGraph(int y) {
+    // Only the manual PWM, and only while it can reach the controller. A row that gives the
+    // PWM already set sends nothing again.
+    const double percent = TCurveGraph::PercentAtRow(y);
+    if (fePx->isReadOnly() || !fePx->isEnabled() ||
+        PwmFromPercent(percent) == state_.Pwm[state_.SelectedChannel])
+        return;
+    fePx->setModified(true);
+    fePx->SetValue(percent);
+}
+
+void TChannelPage::DrawGraph(int channel) {
+    DrawGraphPicture(channel);
+    pbGraph->update();
+}
+
+void TChannelPage::DrawGraphPicture(int channel) {
+    const bool known = channel >= 0 && channel < kChannelCount;
+    const TParamsItem* active = state_.Params != nullptr ? state_.Params->Active() : nullptr;
+    if (known)
+        pbGraph->SetCursors(state_.Temperature[channel], state_.Pwm[channel]);
+    pbGraph->DrawPicture(state_.GraphColors,
+                         active != nullptr && known ? &active->Channels[channel] : nullptr);
+}
+
+void TChannelPage::DrawTempCursor(int32_t temperature) {
+    pbGraph->DrawTempCursor(temperature, state_.GraphColors);
+}
+
+void TChannelPage::DrawPwmCursor(int32_t pwm) {
+    pbGraph->DrawPwmCursor(pwm, state_.GraphColors);
 }

@@ -1,6 +1,6 @@
 // Program entry: the application, the main window, the event loop. The exit code is 0 in every
 // case, also when the start-up fails; a bad command line ends with 2.
-#include "Main.h"
+#include "window/MainForm.h"
 
 #include <memory>
 
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
                      Qt::QueuedConnection);
     // desktop hook: later starts, session end, lost display, --minimized; shows the window
     static TQuietDialogs quietDialogs;
-    desktop.Attach({window, window->TrayIcon,
+    desktop.Attach({window, window->Frame().TrayIcon,
                     [window] {
                         bool mayEnd = false;
                         Guarded([&] { mayEnd = window->FormCloseQuery(); });
