@@ -34,10 +34,10 @@ struct TOptions {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOptions({help, version, minimized, port, settings});
         // The options QApplication takes for itself; they pass here and reach it unchanged.
-        for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                 "qmljsdebugger", "qwindowgeometry", "qwindowicon",
-                                 "qwindowtitle", "session", "display", "geometry", "style",
-                                 "stylesheet", "title", "name", "visual"}) {
+        for (const char* name :
+             {"platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger",
+              "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "display", "geometry",
+              "style", "stylesheet", "title", "name", "visual"}) {
             QCommandLineOption option(QLatin1String(name), QString(), QStringLiteral("value"));
             option.setFlags(QCommandLineOption::HiddenFromHelp);
             parser.addOption(option);
@@ -56,8 +56,9 @@ QString ProgramName(const QStringList& arguments) {
 }
 
 QString HelpText(const QString& program, const TOptions& options, const QString& settingsFile) {
-    QString text = QStringLiteral("Usage: %1 [options]\n"
-                                  "Kelvane QV-725 control software.\n\nOptions:\n")
+    QString text = QStringLiteral(
+                       "Usage: %1 [options]\n"
+                       "Kelvane QV-725 control software.\n\nOptions:\n")
                        .arg(program);
     const QList<QCommandLineOption> list = {options.help, options.version, options.minimized,
                                             options.port, options.settings};
@@ -89,8 +90,8 @@ QString HelpText(const QString& program, const TOptions& options, const QString&
 TCommandLineResult Error(const QString& program, const QString& message) {
     TCommandLineResult result;
     result.Action = TCommandLineResult::TAction::ExitError;
-    result.Output = QStringLiteral("%1: %2\nTry '%1 --help' for the options.\n")
-                        .arg(program, message);
+    result.Output =
+        QStringLiteral("%1: %2\nTry '%1 --help' for the options.\n").arg(program, message);
     return result;
 }
 
@@ -121,8 +122,9 @@ TCommandLineResult ParseCommandLine(const QStringList& arguments,
     if (!parser.parse(arguments))
         return Error(program, parser.errorText());
     if (!parser.positionalArguments().isEmpty()) {
-        return Error(program, QStringLiteral("unexpected argument '%1'.")
-                                  .arg(parser.positionalArguments().first()));
+        return Error(
+            program,
+            QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     }
 
     TCommandLineResult result;

@@ -33,8 +33,7 @@ void Print(FILE* stream, const QString& text) {
 }
 
 int Answer(const TCommandLineResult& result) {
-    Print(result.Action == TCommandLineResult::TAction::ExitError ? stderr : stdout,
-          result.Output);
+    Print(result.Action == TCommandLineResult::TAction::ExitError ? stderr : stdout, result.Output);
     return result.ExitCode();
 }
 
@@ -81,11 +80,10 @@ void TDesktopStart::Attach(const TWindowHooks& hooks) {
     connect(instance_.get(), &TSingleInstance::ActivationRequested, window,
             [window, tray] { BringToFront(window, tray); });
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(app, &QGuiApplication::commitDataRequest, window,
-                [this](QSessionManager& manager) {
-                    TQtSessionEndRequest request(manager);
-                    EndSession(request, hooks_.CloseQuery, hooks_.CloseWithoutQuestion);
-                });
+        connect(app, &QGuiApplication::commitDataRequest, window, [this](QSessionManager& manager) {
+            TQtSessionEndRequest request(manager);
+            EndSession(request, hooks_.CloseQuery, hooks_.CloseWithoutQuestion);
+        });
     }
     displayGuard_ = std::make_unique<TDisplayLossGuard>(hooks.SaveQuietly);
     if (!options_.Minimized || StartInTray(window, tray))

@@ -113,7 +113,8 @@ bool TSingleInstance::ActivateRunning(int timeoutMs) {
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
         socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(static_cast<int>(qMin<qint64>(500, deadline.remainingTime())))) {
+        if (socket.waitForConnected(
+                static_cast<int>(qMin<qint64>(500, deadline.remainingTime())))) {
             socket.write(kRequest);
             if (socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
                 QByteArray reply;

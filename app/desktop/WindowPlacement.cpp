@@ -43,10 +43,10 @@ QPoint PlaceOnScreens(const QRect& window, const QList<QRect>& screens) {
     }
     if (nearest == nullptr)
         return window.topLeft();
-    const int left = std::max(nearest->left(),
-                              std::min(window.left(), nearest->right() + 1 - window.width()));
-    const int top = std::max(nearest->top(),
-                             std::min(window.top(), nearest->bottom() + 1 - window.height()));
+    const int left =
+        std::max(nearest->left(), std::min(window.left(), nearest->right() + 1 - window.width()));
+    const int top =
+        std::max(nearest->top(), std::min(window.top(), nearest->bottom() + 1 - window.height()));
     return {left, top};
 }
 

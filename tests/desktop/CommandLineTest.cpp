@@ -71,17 +71,17 @@ void CommandLineTest::options_data() {
     QTest::addColumn<QString>("settings");
     QTest::newRow("none") << QStringList{} << false << QString() << QString();
     QTest::newRow("minimized") << QStringList{"--minimized"} << true << QString() << QString();
-    QTest::newRow("port path") << QStringList{"--port", "/dev/ttyUSB3"} << false
-                               << "/dev/ttyUSB3" << QString();
+    QTest::newRow("port path") << QStringList{"--port", "/dev/ttyUSB3"} << false << "/dev/ttyUSB3"
+                               << QString();
     QTest::newRow("port=serial") << QStringList{"--port=serial:FT5XQ2AB"} << false
                                  << "serial:FT5XQ2AB" << QString();
     QTest::newRow("settings absolute")
         << QStringList{"--settings", "/tmp/a/../k.ini"} << false << QString() << "/tmp/k.ini";
-    QTest::newRow("settings relative")
-        << QStringList{"--settings", "k.ini"} << false << QString()
-        << QDir::current().absoluteFilePath(QStringLiteral("k.ini"));
+    QTest::newRow("settings relative") << QStringList{"--settings", "k.ini"} << false << QString()
+                                       << QDir::current().absoluteFilePath(QStringLiteral("k.ini"));
     QTest::newRow("all") << QStringList{"--minimized", "--port", "/dev/x", "--settings", "/s.ini"}
-                         << true << "/dev/x" << "/s.ini";
+                         << true << "/dev/x"
+                         << "/s.ini";
 }
 
 void CommandLineTest::options() {
@@ -123,8 +123,8 @@ void CommandLineTest::helpNamesSettingsFile() {
     QCOMPARE(usual.Action, A::ExitOutput);
     QCOMPARE(usual.ExitCode(), 0);
     QVERIFY(usual.Output.startsWith(QStringLiteral("Usage: kelvane [options]\n")));
-    for (const char* option : {"--help", "--version", "--minimized", "--port PORT",
-                               "--settings FILE"}) {
+    for (const char* option :
+         {"--help", "--version", "--minimized", "--port PORT", "--settings FILE"}) {
         QVERIFY2(usual.Output.contains(QLatin1String(option)), option);
     }
     QVERIFY(usual.Output.contains(

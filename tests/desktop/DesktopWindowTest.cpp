@@ -11,10 +11,10 @@
 
 #include "../gui/FakeDevice.h"
 #include "GuiTestSupport.h"
-#include "pages/CommonPage.h"
 #include "desktop/OfflineReason.h"
 #include "desktop/SessionEnd.h"
 #include "desktop/TrayHost.h"
+#include "pages/CommonPage.h"
 #include "widgets/Trayicon.h"
 
 namespace {
@@ -109,9 +109,8 @@ void DesktopWindowTest::trayActivation_data() {
 void DesktopWindowTest::trayActivation() {
     QFETCH(bool, dbusTray);
     QFETCH(int, reason);
-    SetTrayHostProbe([dbusTray] {
-        return dbusTray ? TTrayHost::StatusNotifier : TTrayHost::XEmbed;
-    });
+    SetTrayHostProbe(
+        [dbusTray] { return dbusTray ? TTrayHost::StatusNotifier : TTrayHost::XEmbed; });
     TMainForm& form = rig_->Open();
     form.Frame().TrayIcon->SetTrayAvailableProbe([] { return true; });
     form.show();
@@ -142,16 +141,16 @@ void DesktopWindowTest::positionOffEveryScreen() {
     QFETCH(int, left);
     QFETCH(int, top);
     QFETCH(bool, kept);
-    rig_->WriteIni(QStringLiteral("[General]\r\nLeft=%1\r\nTop=%2\r\n").arg(left).arg(top).toUtf8());
+    rig_->WriteIni(
+        QStringLiteral("[General]\r\nLeft=%1\r\nTop=%2\r\n").arg(left).arg(top).toUtf8());
     TMainForm& form = rig_->Open();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QRect window(form.pos(), form.size());
     if (kept) {
         QCOMPARE(form.pos(), QPoint(left, top));
     } else {
-        QVERIFY2(screen.contains(window), qPrintable(QStringLiteral("window at %1,%2")
-                                                         .arg(window.x())
-                                                         .arg(window.y())));
+        QVERIFY2(screen.contains(window),
+                 qPrintable(QStringLiteral("window at %1,%2").arg(window.x()).arg(window.y())));
     }
     // The file keeps its form: the position is stored as before, as two integers.
     rig_->Close();
@@ -194,7 +193,8 @@ void DesktopWindowTest::sessionEnd() {
 
     QTEST(!rig_->dialogs.shown.empty(), "asked");
     if (!rig_->dialogs.shown.empty())
-        QCOMPARE(rig_->dialogs.shown.front().text, QStringLiteral("Save new parameters to EEPROM?"));
+        QCOMPARE(rig_->dialogs.shown.front().text,
+                 QStringLiteral("Save new parameters to EEPROM?"));
     QTEST(FakeDevice().CallsStartingWith("SavePar") == std::vector<std::string>{"SavePar(2)"},
           "saved");
     QTEST(closed.count() == 1, "closed");
@@ -221,7 +221,8 @@ void DesktopWindowTest::offlineReason() {
     QVERIFY(panel->x() < form.Frame().StatusPanels[1]->x());
     // Cut to its room; the whole reason is the panel's hint, shown when pointed at.
     QVERIFY(panel->text().endsWith(QChar(0x2026)));
-    QCOMPARE(TMainForm::HintOf(panel), QStringLiteral("OFF-Line|") + QString::fromStdString(denied));
+    QCOMPARE(TMainForm::HintOf(panel),
+             QStringLiteral("OFF-Line|") + QString::fromStdString(denied));
 
     // The reason changes with the library's answer.
     FakeDevice().openFailureText = "No controller found: /dev/ttyUSB0: in use by another program.";

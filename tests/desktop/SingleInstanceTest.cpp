@@ -99,7 +99,8 @@ void SingleInstanceTest::secondStartActivatesFirst() {
 
     // Another settings file is another program: it runs beside the first.
     ProgramProcess third(dir_->path(), args);
-    ProgramProcess other(dir_->path(), {QStringLiteral("--settings"), Path(QStringLiteral("o.ini"))});
+    ProgramProcess other(dir_->path(),
+                         {QStringLiteral("--settings"), Path(QStringLiteral("o.ini"))});
     QVERIFY(WaitForFile(Path(QStringLiteral("o.ini.lock"))));
     QVERIFY(WaitForFile(settings + QStringLiteral(".lock")));
     QVERIFY(!third.process.waitForFinished(500));
