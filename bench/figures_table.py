@@ -174,6 +174,48 @@ else:
     row("Program instructions per poll cycle (callgrind)", why("callgrind", "script"), "", "",
         "watch from change to change")
 
+# (g) system calls per second while no controller is attached, and the time to ON-Line
+def idle(scenario):
+    a, b = strace_counts_named("idle.%s.3" % scenario), strace_counts_named("idle.%s.63" % scenario)
+    da, db = driver("idle.%s.3.driver" % scenario), driver("idle.%s.63.driver" % scenario)
+    if a is None or b is None or "seconds" not in da or "seconds" not in db:
+        return None
+    per = {k: (b.get(k, 0) - a.get(k, 0)) / (db["seconds"] - da["seconds"]) for k in set(a) | set(b)}
+    per = {k: v for k, v in per.items() if v >= 0.05}
+    return sum(per.values()), per, db
+def strace_counts_named(name):
+    counts = {}
+    try:
+        for line in open(os.path.join(out, name)):
+            parts = line.split()
+            if len(parts) >= 5 and parts[0][0].isdigit() and parts[-1] != "total":
+                counts[parts[-1]] = int(parts[3])
+    except OSError:
+        return None
+    return counts
+for scenario, label in (("none", "no USB serial port"),
+                        ("foreign", "two foreign FTDI ports that never answer (fake sysfs)")):
+    figure = "Idle system calls per second, no controller, %s, searching once a second, " \
+        "averaged over a minute (strace -f -c, bench_idle_driver)" % label
+    r = idle(scenario)
+    if r is None:
+        row(figure, "not measured: no strace or the driver failed", "", "", "at most 10/s")
+        continue
+    total, per, d = r
+    detail = ", ".join("%s %.1f" % (k, v) for k, v in sorted(per.items(), key=lambda kv: -kv[1]))
+    probes = d.get("probe_bytes", 0)
+    row(figure, "%.1f/s (%s)" % (total, detail),
+        "bytes written to the foreign ports in %d s: %d (one identification request each)"
+        % (d["seconds"], probes) if scenario == "foreign" else "", "", "at most 10/s")
+pl = driver("idle.plug.driver")
+if pl.get("online_ms", -1) > 0:
+    row("Controller plugged in behind an FTDI bridge to ON-Line, searching once a second, "
+        "plugged right after a search", "%.0f ms" % pl["online_ms"], "1000 ms search interval",
+        "", "within 1 s of the next search")
+else:
+    row("Controller plugged in to ON-Line", "not measured: bench_idle_driver --plug failed", "", "",
+        "within 1 s of the next search")
+
 def cpu():
     try:
         for line in open("/proc/cpuinfo"):

@@ -46,6 +46,21 @@ std::string StateOf(OpenFailureKind kind) {
 
 TVerdict Probe(const TPortCandidate& port) {
     TVerdict verdict{port, "", "", "", {}};
+    // A port the listing already knows to be out of reach is not opened at all.
+    if (port.state == "permission-denied") {
+        verdict.state = port.state;
+        verdict.reason = "permission denied (install the udev rule or join the dialout group).";
+        return verdict;
+    }
+    if (port.state == "in-use") {
+        verdict.state = port.state;
+        verdict.reason = "in use by another program.";
+        verdict.holders = HoldersOfPort(port.name);
+        if (verdict.holders.empty() && port.holderPid > 0) {
+            verdict.holders.push_back({port.holderPid, ProcessName(port.holderPid)});
+        }
+        return verdict;
+    }
     RestrictSearchToPort(port.name);
     const std::set<std::string> terminalsBefore = OwnOpenTerminals();
     if (QV725_OpenDevice() != 0) {
@@ -146,8 +161,8 @@ int RunList(const TContext& context) {
         const auto known =
             std::find_if(candidates.begin(), candidates.end(),
                          [&](const TPortCandidate& c) { return c.name == *context.line.port; });
-        candidates = {known != candidates.end() ? *known
-                                                : TPortCandidate{*context.line.port, "", ""}};
+        candidates = {
+            known != candidates.end() ? *known : TPortCandidate{*context.line.port, "", "", "", 0}};
     }
     const std::optional<std::string> savedPort = GetEnv("QV725_PORT");
     std::vector<TVerdict> verdicts;

@@ -48,6 +48,15 @@ std::string DeviceBehind(const std::string& path) {
     return ec ? path : resolved.string();
 }
 
+std::string ProcessName(int pid) {
+#ifdef __linux__
+    return CommandName(fs::path("/proc") / std::to_string(pid));
+#else
+    (void)pid;
+    return {};
+#endif
+}
+
 std::vector<TProcessRef> ProcessesHolding(const std::string& devicePath) {
     std::vector<TProcessRef> holders;
 #ifdef __linux__

@@ -21,5 +21,8 @@ std::vector<TProcessRef> ProcessesHolding(const std::string& devicePath);
 // The terminal devices (/dev/tty*, /dev/pts/*) this process has open now.
 std::set<std::string> OwnOpenTerminals();
 
+// The command name of process pid, as /proc tells it; empty when it does not.
+std::string ProcessName(int pid);
+
 // "kelvane (pid 1234)", or several joined by ", ".
 std::string DescribeProcesses(const std::vector<TProcessRef>& processes);

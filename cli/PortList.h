@@ -8,8 +8,11 @@ struct TPortCandidate {
     std::string name;         // usable as --port / QV725_PORT
     std::string serial;       // USB serial number, empty when unknown
     std::string description;  // what the port is, empty when unknown
+    // What is known without opening it: "" (only a probe tells), "permission-denied" or
+    // "in-use" (a lock file names holderPid).
+    std::string state;
+    int holderPid = 0;
 };
 
-// In the order the library tries them. Implemented in one file, PortListProvisional.cpp, until
-// the library offers its own listing; replacing that file is all the change it takes.
+// In the order the library tries them, from the library's own listing.
 std::vector<TPortCandidate> ListPortCandidates();

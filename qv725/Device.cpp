@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Discovery.h"
 #include "Wake.h"
 
 namespace qv725 {
@@ -134,9 +135,6 @@ void ReportInternalError() noexcept {
                   StatusText(UnknownStatus));
 }
 
-namespace {
-
-// The identification request; the caller holds the lock. text points at the reply data.
 bool Identify(const char** text) {
     const bool ok = DeviceRequest(cmd::GetInfo, 0);
     if (text != nullptr) {
@@ -145,40 +143,16 @@ bool Identify(const char** text) {
     return ok;
 }
 
-}  // namespace
-
 bool RequestIdentification(const char** text) noexcept {
     return RunCommand([&] { return Identify(text); }) != 0;
 }
 
 bool OpenController() noexcept {
     try {
-        LibraryState& s = State();
         // The whole search holds the lock: a command of another thread waits until the device
         // is open (or the search failed) instead of running on a half-opened one.
-        std::lock_guard<std::mutex> guard(s.lock);
-        uint32_t count = 0;
-        if (!FtdioCountDevices(count)) {
-            return false;
-        }
-        for (uint32_t index = 0; index < count && index <= INT32_MAX; ++index) {
-            bool found =
-                FtdioOpen(static_cast<int>(index), s.openMarker) && FtdioConfigure(BaudRate);
-            if (found) {
-                const char* text = nullptr;
-                found = Identify(&text) &&
-                        std::strncmp(text, Identification, sizeof Identification - 1) == 0;
-            }
-            if (found) {
-                return true;
-            }
-            // Other devices on the same driver are closed again; FtdioClose never hands a
-            // released handle back to the driver and clears the marker.
-            if (s.openMarker != 0) {
-                FtdioClose(s.openMarker);
-            }
-        }
-        return false;
+        std::lock_guard<std::mutex> guard(State().lock);
+        return SearchController();
     } catch (...) {
         ReportInternalError();
         return false;

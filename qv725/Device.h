@@ -55,7 +55,8 @@ struct LibraryState {
     // text stays terminated even when a reply fills all 200 data bytes.
     uint8_t reply[ReplySize + 1] = {};
     uint8_t replyAddress = 0;
-    char lastErrorText[64] = {};
+    // Room for a failed search's reason, which names the port.
+    char lastErrorText[256] = {};
     std::mutex lock;
 };
 
@@ -79,6 +80,8 @@ bool RefuseParameters(uint8_t command);
 // Sets the last-error text for a failure inside the library itself (never the controller's).
 void ReportInternalError() noexcept;
 
+// The identification request; the caller holds the lock. text points at the reply data.
+bool Identify(const char** text);
 // Identification request (takes the lock); text points at the reply data.
 bool RequestIdentification(const char** text) noexcept;
 // Finds and opens the controller, and closes it; see QV725_OpenDevice. Both hold the lock

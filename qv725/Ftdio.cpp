@@ -5,12 +5,14 @@
 #include <functional>
 #include <utility>
 
+#include "UsbWatch.h"
 #include "backends/D2xx.h"
 #include "backends/FtdioBackend.h"
 #ifdef __linux__
 #include "backends/SerialPort.h"
 #endif
 #ifndef _WIN32
+#include "backends/NamedPort.h"
 #include "backends/SimPorts.h"
 #endif
 
@@ -30,6 +32,7 @@ std::vector<FtdioBackend*> DefaultBackends() {
 #endif
 #ifndef _WIN32
     static SimPortsBackend sims;
+    static NamedPortBackend named;
 #endif
     return {
         &d2xx,
@@ -38,6 +41,7 @@ std::vector<FtdioBackend*> DefaultBackends() {
 #endif
 #ifndef _WIN32
         &sims,
+        &named,
 #endif
     };
 }
@@ -53,6 +57,7 @@ struct Transport {
     // to a driver, whatever copies of it the caller keeps.
     bool live = false;
     uint32_t status = ftstatus::Ok;
+    FtdioOpenFault openFault = FtdioOpenFault::None;
     std::chrono::nanoseconds byteTime{0};
     std::function<std::chrono::steady_clock::time_point()> now;
 };
@@ -119,6 +124,7 @@ void FtdioUseClock(std::function<std::chrono::steady_clock::time_point()> now) {
 // no backend could count at all (an empty lineup counts 0 devices successfully).
 bool FtdioCountDevices(uint32_t& count) {
     Transport& t = State();
+    UsbWatchRefresh(FtdioNow());
     t.counts.assign(t.backends.size(), 0);
     t.counted = true;
     count = 0;
@@ -150,11 +156,15 @@ bool FtdioOpen(int index, FtdioHandle& handleCopy) {
     t.handle = 0;
     if (!Locate(index, backend, local)) {
         handleCopy = t.handle;
+        t.openFault = FtdioOpenFault::Gone;
         return Record(ftstatus::DeviceNotFound);
     }
     t.backend = backend;
     const uint32_t status = backend->Open(local, t.handle);
     t.live = status == ftstatus::Ok;
+    t.openFault = t.live ? FtdioOpenFault::None
+                         : (status == ftstatus::DeviceNotFound ? FtdioOpenFault::Gone
+                                                               : backend->LastOpenFault());
     handleCopy = t.handle;
     return Record(status);
 }
@@ -233,6 +243,29 @@ void FtdioExpectBytes(int count) {
     if (t.live && count > 0) {
         t.backend->ExpectBytes(t.handle, static_cast<uint32_t>(count));
     }
+}
+
+FtdioPortInfo FtdioDescribe(int index) {
+    FtdioBackend* backend = nullptr;
+    uint32_t local = 0;
+    if (!State().counted || !Locate(index, backend, local)) {
+        return {};
+    }
+    return backend->Describe(local);
+}
+
+std::string FtdioUnlisted() {
+    for (const FtdioBackend* backend : State().backends) {
+        std::string unlisted = backend->Unlisted();
+        if (!unlisted.empty()) {
+            return unlisted;
+        }
+    }
+    return {};
+}
+
+FtdioOpenFault FtdioLastOpenFault() {
+    return State().openFault;
 }
 
 std::chrono::nanoseconds FtdioByteTime() {

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 // Driver-style handle: 0 means no device. Never a pointer the caller may dereference.
 using FtdioHandle = uintptr_t;
@@ -28,5 +29,13 @@ std::chrono::nanoseconds FtdioByteTime();
 // The clock that reply deadlines are measured on: the steady clock unless a test put its own in
 // place (FtdioUseClock, backends/FtdioBackend.h).
 std::chrono::steady_clock::time_point FtdioNow();
+struct FtdioPortInfo;
+enum class FtdioOpenFault;
+// What the backend owning device index (of the latest count) tells of it before it is opened.
+FtdioPortInfo FtdioDescribe(int index);
+// The first place a backend did not trust at the latest count ("<place>: <reason>"), or empty.
+std::string FtdioUnlisted();
+// Why the latest FtdioOpen failed (None after a successful one).
+FtdioOpenFault FtdioLastOpenFault();
 // Status of the most recent driver call (0 means success); kept, not reported further.
 uint32_t FtdioStatus();

@@ -18,6 +18,19 @@ std::string Errno(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
+// A write lock on the whole file, as an open-file-description lock where the system has them,
+// so that a reader in this very process (a test) sees it too.
+bool HoldRecordLock(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+#ifdef F_OFD_SETLK
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+#else
+    return ::fcntl(fd, F_SETLK, &lock) == 0;
+#endif
+}
+
 }  // namespace
 
 bool EnsurePrivateFolder(const std::string& folder, std::string& error) {
@@ -25,20 +38,27 @@ bool EnsurePrivateFolder(const std::string& folder, std::string& error) {
         error = Errno("cannot create " + folder);
         return false;
     }
-    struct stat st {};
-    if (::lstat(folder.c_str(), &st) != 0) {
-        error = Errno("cannot inspect " + folder);
+    // Checked through a descriptor of the folder itself, never through a link: a folder that
+    // someone else made first (under /tmp anyone can) or a link in its place is refused.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        error = Errno("cannot open " + folder + " (it must be a folder, not a link)");
         return false;
     }
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+        ::close(fd);
         error = folder + " is not a directory of this user; refusing to publish there";
         return false;
     }
-    // Nobody else may plant links where the library looks for controllers.
-    if ((st.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+    // Nobody else may plant links where the library looks for controllers, and the library
+    // ignores the folder unless its mode is exactly 0700.
+    if ((st.st_mode & 07777) != 0700 && ::fchmod(fd, 0700) != 0) {
+        ::close(fd);
         error = Errno("cannot make " + folder + " private");
         return false;
     }
+    ::close(fd);
     return true;
 }
 
@@ -85,6 +105,13 @@ bool SimLink::Claim(bool& ownedElsewhere, std::string& error) {
         struct stat current {};
         if (::fstat(fd, &locked) == 0 && ::stat(lockPath_.c_str(), &current) == 0 &&
             locked.st_dev == current.st_dev && locked.st_ino == current.st_ino) {
+            // The library asks for this record lock (it never takes one) to tell a live link
+            // from one a killed simulator left behind; flock above keeps simulators apart.
+            if (!HoldRecordLock(fd)) {
+                error = Errno("cannot lock " + lockPath_);
+                ::close(fd);
+                return false;
+            }
             lockFd_ = fd;
             return true;
         }

@@ -2,8 +2,9 @@
 #include "History.h"
 
 #include "Exceptions.h"
+#include "LocalTime.h"
 
-THistory::THistory(int32_t maxCount) : maxCount_(maxCount) {}
+THistory::THistory(int32_t maxCount) : maxCount_(maxCount), clock_(&NowMilliseconds) {}
 
 const THistoryItem& THistory::Items(int index) const {
     if (index < 0 || index >= Count()) {
@@ -21,6 +22,7 @@ void THistory::Add(std::unique_ptr<THistoryItem> item) {
 
 THistoryItem& THistory::NewItem() {
     auto item = std::make_unique<THistoryItem>();
+    item->TimeMs = clock_ ? clock_() : 0;
     THistoryItem& ref = *item;
     Add(std::move(item));
     return ref;

@@ -5,12 +5,15 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 
-// One sample: the temperatures of channels 0 to 5 in degrees Celsius, all 0.0 when new.
+// One sample: the temperatures of channels 0 to 5 in degrees Celsius, all 0.0 when new, and
+// the moment it was taken (milliseconds since 1970 UTC), which the statistics never read.
 class THistoryItem {
 public:
     std::array<float, 6> Values{};
+    int64_t TimeMs = 0;
 };
 
 // A sliding window of samples, oldest first (index 0), newest last (Count()-1). It owns its
@@ -30,8 +33,12 @@ public:
     // Appends `item` as the newest sample; on a full store the oldest is destroyed first, so
     // Count() stays at MaxCount(). O(1).
     void Add(std::unique_ptr<THistoryItem> item);
-    // Appends a new all-zero sample and returns it for the caller to fill in.
+    // Appends a new all-zero sample stamped with the clock's time and returns it for the caller
+    // to fill in.
     THistoryItem& NewItem();
+    // The clock NewItem stamps samples with (milliseconds since 1970 UTC); the system clock
+    // unless replaced.
+    void SetClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
     // The newest sample; EListError "List index out of bounds (-1)" on an empty store.
     THistoryItem& Last();
     const THistoryItem& Last() const;
@@ -49,5 +56,6 @@ public:
 
 private:
     int32_t maxCount_;
+    std::function<int64_t()> clock_;
     std::deque<std::unique_ptr<THistoryItem>> items_;
 };

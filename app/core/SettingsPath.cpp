@@ -22,6 +22,30 @@ fs::path ConfigFolder(const std::string& xdgConfigHome, const std::string& home)
     return fs::path(home) / ".config" / "kelvane";
 }
 
+// The folders where installed programs live. A program there is shared by every user of the
+// machine, so it never keeps its settings beside itself, even for a user who may write there
+// (the superuser): only a copy of the program in a folder of its own is a portable one.
+bool InSystemProgramFolder(const std::string& programPath) {
+#ifdef _WIN32
+    (void)programPath;
+    return false;
+#else
+    std::error_code ec;
+    fs::path folder = fs::path(programPath).parent_path();
+    const fs::path real = fs::weakly_canonical(folder, ec);
+    if (!ec) {
+        folder = real;
+    }
+    for (const char* system : {"/usr/bin", "/usr/sbin", "/usr/local/bin", "/usr/local/sbin",
+                               "/usr/games", "/bin", "/sbin"}) {
+        if (folder == fs::path(system)) {
+            return true;
+        }
+    }
+    return false;
+#endif
+}
+
 }  // namespace
 
 std::string SettingsFileBeside(const std::string& programPath) {
@@ -35,7 +59,7 @@ std::string SettingsFileInConfigFolder(const std::string& xdgConfigHome, const s
 std::string ChooseSettingsFile(const std::string& programPath, const std::string& xdgConfigHome,
                                const std::string& home) {
     const std::string beside = SettingsFileBeside(programPath);
-    if (CanReplaceFile(beside)) {
+    if (!InSystemProgramFolder(programPath) && CanReplaceFile(beside)) {
         return beside;
     }
     const fs::path folder = ConfigFolder(xdgConfigHome, home);

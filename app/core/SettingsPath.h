@@ -8,7 +8,9 @@
 // Kelvane.exe -> Kelvane.ini).
 std::string SettingsFileBeside(const std::string& programPath);
 
-// The file beside the program when this user can replace it (CanReplaceFile: it may be written,
+// The file beside the program when this user can replace it and the program is not in one of the
+// system's program folders (/usr/bin, /usr/local/bin and the like, where an installed program
+// is shared by every user, the superuser included) (CanReplaceFile: it may be written,
 // or it does not exist yet and the program's folder takes new files); otherwise
 // <configHome>/kelvane/kelvane.ini, where configHome is `xdgConfigHome` when it is an absolute
 // path, else <home>/.config. A file beside the program that this user cannot replace (left by a

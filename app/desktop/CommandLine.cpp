@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "core/AtomicFile.h"
 #include "core/SettingsPath.h"
 #include "core/Version.h"
 
@@ -98,15 +97,10 @@ TCommandLineResult Error(const QString& program, const QString& message) {
 }  // namespace
 
 QString UsualSettingsFile() {
-    // The same choice as the start-up's, without its side effects: the file beside the program
-    // when this user can replace it, else the one in the configuration folder.
+    // The start-up's own choice, so the help never names another file than the one a start
+    // uses (it may create the user's configuration folder, as that start would).
     const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    const std::string beside = SettingsFileBeside(program.toStdString());
-    if (CanReplaceFile(beside))
-        return QString::fromStdString(beside);
-    return QString::fromStdString(
-        SettingsFileInConfigFolder(qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
-                                   qEnvironmentVariable("HOME").toStdString()));
+    return QString::fromStdString(SettingsFilePath(program.toStdString()));
 }
 
 QString VersionText() {

@@ -40,7 +40,5 @@ TCommandLineResult ParseCommandLine(const QStringList& arguments,
 // "Kelvane 1.0.0.1": the program's name and the version of the About box.
 QString VersionText();
 
-// The settings file a start without --settings would use, found without creating or copying
-// anything (the start itself may then copy the file beside the program into the user's
-// configuration folder, as it always has).
+// The settings file a start without --settings would use: the start-up's own choice.
 QString UsualSettingsFile();

@@ -328,6 +328,7 @@ void TChannelPage::CommitTypedField() {
 void TChannelPage::btSaveClick() {
     CommitTypedField();
     CmdSavePar(state_.SelectedChannel);
+    state_.Changed[state_.SelectedChannel] = false;  // saved: nothing left for the close query
 }
 
 void TChannelPage::btRecallClick() {

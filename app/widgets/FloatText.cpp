@@ -35,6 +35,18 @@ std::string GroupThousands(const std::string& text) {
 
 }  // namespace
 
+bool ParseFloatText(const std::string& text, TFloatFormat format, double& value) {
+    const bool commaGroups = format == TFloatFormat::ffNumber || format == TFloatFormat::ffCurrency;
+    const size_t comma = text.find(',');
+    if (commaGroups || comma == std::string::npos ||
+        text.find(',', comma + 1) != std::string::npos || text.find('.') != std::string::npos) {
+        return ParseFloat(text, value);
+    }
+    std::string pointed = text;
+    pointed[comma] = '.';
+    return ParseFloat(pointed, value);
+}
+
 std::string FormatFloatText(double value, TFloatFormat format, int precision, int digits) {
     const int significant = std::clamp(precision, 1, 18);
     switch (format) {

@@ -123,7 +123,7 @@ void TFloatEdit::SetValueStr(const QString& text) {
     double v = value_;
     if (text != FormatValue(value_)) {
         double parsed = 0.0;
-        if (ParseFloat(text.toStdString(), parsed)) {
+        if (ParseFloatText(text.toStdString(), format_, parsed)) {
             v = parsed;
         } else {
             const QString msg = QStringLiteral("'") + text +

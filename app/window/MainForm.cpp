@@ -20,6 +20,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "VirtualListModel.h"
+#include "WatchTools.h"
 #include "core/ColorText.h"
 #include "core/Commands.h"
 #include "core/Exceptions.h"
@@ -55,6 +56,7 @@ TMainForm::TMainForm(const std::string& settingsFileName, QWidget* parent) : QMa
     // An error here leaves the constructor: the window is never shown and, since FormDestroy
     // does not run for a window that was not constructed, the settings file stays untouched.
     Construct(settingsFileName);
+    watchTools_ = new TWatchTools(*this, *iniFile_);
     try {
         FormCreate();
     } catch (...) {
@@ -221,6 +223,8 @@ void TMainForm::SaveSettings() {
     for (int j = 0; j < kPresetsColumnCount; ++j)
         settings.PresetsColumnWidths[j] = presetsPage_->lvPresets->header()->sectionSize(j);
     WriteWindowSettings(*iniFile_, settings);
+    if (watchTools_)
+        watchTools_->SaveSettings(*iniFile_);
 }
 
 bool TMainForm::FormCloseQuery() {

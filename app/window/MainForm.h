@@ -22,6 +22,7 @@ class THistoryPage;
 class TIniFile;
 class TJvSimScope;
 class TPresetsPage;
+class TWatchTools;
 
 class TMainForm : public QMainWindow, public TPageHost {
     Q_OBJECT
@@ -48,6 +49,8 @@ public:
     THistoryPage& HistoryPage() { return *historyPage_; }
     const THistoryPage& HistoryPage() const { return *historyPage_; }
     TPresetsPage& PresetsPage() { return *presetsPage_; }
+    // Alarm notifications, watching in the tray, history export, recording (WatchTools.h).
+    TWatchTools* WatchTools() const { return watchTools_; }
     const TPresetsPage& PresetsPage() const { return *presetsPage_; }
 
     // --- start-up and shutdown (MainForm.cpp) ---
@@ -148,6 +151,7 @@ private:
     TChannelPage* channelPage_ = nullptr;
     THistoryPage* historyPage_ = nullptr;
     TPresetsPage* presetsPage_ = nullptr;
+    TWatchTools* watchTools_ = nullptr;
 
     bool closeWithoutQuestion_ = false;
     bool formClosed_ = false;

@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "MainForm.h"
+#include "WatchTools.h"
 #include "core/Commands.h"
 #include "desktop/OfflineReason.h"  // desktop hook
 #include "pages/ChannelPage.h"
@@ -59,6 +60,8 @@ void TMainForm::TimerTimer() {
     }
     AddHistorySample();
     UpdateScopeLines();
+    if (watchTools_)
+        watchTools_->CycleDone();
     // The scope is looked up again: it may have gone while a box was open.
     if (TJvSimScope* shown = Scope())
         shown->SetActive(true);

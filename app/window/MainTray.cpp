@@ -9,6 +9,7 @@
 #include "Application.h"
 #include "LayoutHelpers.h"
 #include "MainForm.h"
+#include "WatchTools.h"
 #include "desktop/TrayHost.h"  // desktop hook
 #include "pages/PresetsPage.h"
 #include "widgets/Jvsimscope.h"
@@ -46,6 +47,8 @@ void TMainForm::BuildTray() {
 }
 
 void TMainForm::TrayIconMinimize() {
+    if (watchTools_ && watchTools_->KeepPolling())
+        return;
     if (TJvSimScope* scope = Scope())
         scope->SetActive(false);
 }

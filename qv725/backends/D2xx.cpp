@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "UsbWatch.h"
+
 namespace {
 
 constexpr uint32_t FtListNumberOnly = 0x80000000u;
@@ -35,8 +37,15 @@ bool D2xxBackend::EnsureLoaded() {
     if (api_.loaded) {
         return true;
     }
-    // Tried again at every count, so a driver installed while the program runs is found.
+    // The library search costs a few dozen system calls. A driver installed while the program
+    // runs comes with a device plugged in, or is found within a minute: the search is redone
+    // only when the set of USB devices has changed since it last failed.
+    const uint64_t generation = UsbWatchGeneration();
+    if (absentAt_ == generation) {
+        return false;
+    }
     if (!library_.Load(libraryName_)) {
+        absentAt_ = generation;
         return false;
     }
     Api api;
@@ -51,6 +60,7 @@ bool D2xxBackend::EnsureLoaded() {
         Resolve(library_, "FT_Read", api.read) && Resolve(library_, "FT_Close", api.close);
     if (!all) {
         library_.Unload();
+        absentAt_ = generation;
         return false;
     }
     api.loaded = true;

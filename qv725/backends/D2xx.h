@@ -2,6 +2,7 @@
 // library or any function it needs is missing, the backend simply has no devices.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "DynamicLibrary.h"
@@ -68,6 +69,8 @@ private:
     bool EnsureLoaded();
 
     std::string libraryName_;
+    // The USB generation at which the library was last found missing or incomplete; 0 never.
+    uint64_t absentAt_ = 0;
     DynamicLibrary library_;
     Api api_;
 };

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "Ftdio.h"
@@ -22,6 +23,24 @@ inline constexpr uint32_t InvalidParameter = 6;
 inline constexpr uint32_t InvalidBaudRate = 7;
 inline constexpr uint32_t OtherError = 18;
 }  // namespace ftstatus
+
+// What a backend knows of one listed device before opening it. Every field may be empty.
+struct FtdioPortInfo {
+    std::string path;    // the device file ("/dev/ttyUSB0"), empty for driver devices
+    std::string serial;  // the USB serial number of the bridge
+    // Changes whenever the device is plugged in again (bus position and device number): a
+    // device that is not the controller is probed once per identity.
+    std::string identity;
+};
+
+// Why the latest Open failed, as far as the backend can tell.
+enum class FtdioOpenFault {
+    None,
+    Gone,              // the device is no longer there
+    PermissionDenied,  // this user may not open it
+    InUse,             // another program holds or has locked it
+    Other,
+};
 
 // One backend: the ten driver operations over the devices of one kind. Every operation returns
 // a status (0 = success). Handles are the backend's own; 0 is never a valid one. A read that
@@ -45,6 +64,16 @@ public:
                            uint32_t& written) = 0;
     virtual uint32_t Read(FtdioHandle handle, uint8_t* data, uint32_t count, uint32_t& got) = 0;
     virtual uint32_t Close(FtdioHandle handle) = 0;
+    // The listed device index of the latest enumeration, before it is opened.
+    virtual FtdioPortInfo Describe(uint32_t index) {
+        (void)index;
+        return {};
+    }
+    // A place the backend did not look into at the latest count because it could not trust
+    // it, as "<place>: <reason>"; empty when there was none.
+    virtual std::string Unlisted() const { return {}; }
+    // Why the latest Open failed; by default told by its status alone.
+    virtual FtdioOpenFault LastOpenFault() const { return FtdioOpenFault::Other; }
     // At least count more bytes of the reply under way are due back to back (a hint for
     // backends that wait on the line themselves; the driver batches bytes on its own).
     virtual void ExpectBytes(FtdioHandle handle, uint32_t count) {

@@ -92,30 +92,41 @@ int WaitFor(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-uint32_t PosixTty::Open(const std::string& path, std::unique_ptr<PosixTty>& tty) {
-    // Non-blocking, so that a serial port without carrier does not stall the open; every
-    // transfer waits with poll() instead.
+uint32_t PosixTty::Open(const std::string& path, std::unique_ptr<PosixTty>& tty, int& error) {
+    error = 0;
+    const auto fail = [&error](int code) {
+        error = code;
+        return StatusFromErrno(code);
+    };
+    // Non-blocking, so that a serial port without carrier does not stall the open, and never
+    // as the controlling terminal; every transfer waits with poll() instead.
     const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        return StatusFromErrno(errno);
+        return fail(errno);
     }
     std::unique_ptr<PosixTty> device(new PosixTty(fd));
     if (!isatty(fd)) {
+        error = ENOTTY;
         return ftstatus::DeviceNotFound;
     }
-    // Two programs talking to one controller would interleave their frames: take the line
-    // exclusively, both as a lock among cooperating programs and in the terminal driver.
+    // Two programs talking to one device would interleave their bytes: take the line
+    // exclusively, both as a lock among cooperating programs and in the terminal driver. A
+    // port that is held already is left exactly as it is.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return StatusFromErrno(errno);
+        return fail(errno == EWOULDBLOCK ? EBUSY : errno);
     }
     if (ioctl(fd, TIOCEXCL) != 0) {
-        return StatusFromErrno(errno);
+        return fail(errno);
     }
     device->exclusive_ = true;
     termios settings{};
     if (tcgetattr(fd, &settings) != 0) {
-        return StatusFromErrno(errno);
+        return fail(errno);
     }
+    device->savedSettings_ = settings;
+    device->saved_ = true;
+    // Pseudo-terminals have no modem lines; only a port that reports them gets them back.
+    device->savedModem_ = ioctl(fd, TIOCMGET, &device->savedModemLines_) == 0;
     cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
@@ -124,13 +135,25 @@ uint32_t PosixTty::Open(const std::string& path, std::unique_ptr<PosixTty>& tty)
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
     if (tcsetattr(fd, TCSANOW, &settings) != 0) {
-        return StatusFromErrno(errno);
+        return fail(errno);
     }
     tty = std::move(device);
     return ftstatus::Ok;
 }
 
 PosixTty::~PosixTty() {
+    // The port as it was found: its settings (HUPCL among them, so closing does to DTR what
+    // it did before), and its DTR and RTS lines should anything have moved them.
+    if (saved_) {
+        tcsetattr(fd_, TCSANOW, &savedSettings_);
+    }
+    int lines = 0;
+    constexpr int Outputs = TIOCM_DTR | TIOCM_RTS;
+    if (savedModem_ && ioctl(fd_, TIOCMGET, &lines) == 0 &&
+        (lines & Outputs) != (savedModemLines_ & Outputs)) {
+        lines = (lines & ~Outputs) | (savedModemLines_ & Outputs);
+        ioctl(fd_, TIOCMSET, &lines);
+    }
     // Leave the line open to others again (only if we made it exclusive: a failed open must
     // not lift another program's claim); the lock goes with the descriptor.
     if (exclusive_) {

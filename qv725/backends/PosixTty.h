@@ -2,6 +2,8 @@
 // open, raw 8N1 termios, poll-based timeouts, purge. Shared by the serial and simulator backends.
 #pragma once
 
+#include <termios.h>
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -10,8 +12,15 @@
 class PosixTty {
 public:
     // Opens path read-write as an exclusive raw terminal. Returns a driver-style status and,
-    // on success, the device in tty.
-    static uint32_t Open(const std::string& path, std::unique_ptr<PosixTty>& tty);
+    // on success, the device in tty; on failure error holds the system's reason (errno).
+    // A port another program holds (its lock, or its exclusive claim) is left untouched: no
+    // setting is read or changed before the claim is ours. The settings and modem lines found
+    // are restored exactly when the device is closed.
+    static uint32_t Open(const std::string& path, std::unique_ptr<PosixTty>& tty, int& error);
+    static uint32_t Open(const std::string& path, std::unique_ptr<PosixTty>& tty) {
+        int ignored = 0;
+        return Open(path, tty, ignored);
+    }
 
     ~PosixTty();
     PosixTty(const PosixTty&) = delete;
@@ -48,6 +57,11 @@ private:
 
     int fd_;
     bool exclusive_ = false;
+    // The line's settings and modem lines as they were found, put back at close.
+    bool saved_ = false;
+    termios savedSettings_{};
+    bool savedModem_ = false;
+    int savedModemLines_ = 0;
     uint32_t readMs_ = 200;
     uint32_t writeMs_ = 200;
     // Bytes read from the line and not yet handed out: buffer_[next_, end_).

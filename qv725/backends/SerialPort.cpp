@@ -1,4 +1,4 @@
-// ttyUSB ports bound to ftdi_sio, with the bridge's latency timer set through sysfs.
+// ttyUSB ports of FTDI bridges, with the bridge's latency timer set through sysfs.
 #include "SerialPort.h"
 
 #include <fcntl.h>
@@ -7,37 +7,30 @@
 #include <filesystem>
 #include <utility>
 
-SerialPortBackend::SerialPortBackend(std::string driverFolder, std::string deviceFolder,
-                                     std::string sysDevicesFolder)
-    : driverFolder_(std::move(driverFolder)),
-      deviceFolder_(std::move(deviceFolder)),
-      sysDevicesFolder_(std::move(sysDevicesFolder)) {}
+#include "UsbWatch.h"
+#include "ports/SysfsSerialPorts.h"
 
-std::vector<std::string> SerialPortBackend::ListDevices() {
-    // The driver's folder holds one entry per bound port (ttyUSB0, ...) beside its own
-    // attribute files (bind, new_id, ...), which are not ports.
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(driverFolder_, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("ttyUSB", 0) == 0) {
-            names.push_back(name);
+SerialPortBackend::SerialPortBackend(std::string root) : TtyBackend(root), root_(std::move(root)) {}
+
+std::vector<FtdioPortInfo> SerialPortBackend::ListDevices() {
+    // Reading every bridge's attributes costs system calls each second while the program looks
+    // for the controller; the ports change only with the set of USB devices.
+    const uint64_t generation = UsbWatchGeneration();
+    if (generation != listedAt_) {
+        listedAt_ = generation;
+        ports_.clear();
+        for (const SysfsSerialPort& port : ListFtdiSerialPorts(root_)) {
+            ports_.push_back({port.path, port.serial, port.identity});
         }
     }
-    SortNatural(names);
-    std::vector<std::string> paths;
-    paths.reserve(names.size());
-    for (const std::string& name : names) {
-        paths.push_back(deviceFolder_ + "/" + name);
-    }
-    return paths;
+    return ports_;
 }
 
 uint32_t SerialPortBackend::ApplyLatencyTimer(const std::string& path, uint8_t milliseconds) {
     // Only where the attribute exists and we may write it; otherwise the bridge keeps its
     // default, which costs reply time but nothing else.
     const std::string name = std::filesystem::path(path).filename().string();
-    const std::string attribute = sysDevicesFolder_ + "/" + name + "/latency_timer";
+    const std::string attribute = root_ + "/sys/bus/usb-serial/devices/" + name + "/latency_timer";
     const int fd = open(attribute.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd >= 0) {
         const std::string text = std::to_string(milliseconds) + "\n";

@@ -1,23 +1,24 @@
-// Backend over the FTDI bridges that Linux's ftdi_sio driver presents as /dev/ttyUSB*.
+// Backend over the FTDI bridges that Linux's serial drivers present as /dev/ttyUSB*.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "TtyBackend.h"
+#include "ports/SystemRoot.h"
 
 class SerialPortBackend final : public TtyBackend {
 public:
-    // The folders are the kernel's; tests point them at a prepared tree.
-    explicit SerialPortBackend(std::string driverFolder = "/sys/bus/usb-serial/drivers/ftdi_sio",
-                               std::string deviceFolder = "/dev",
-                               std::string sysDevicesFolder = "/sys/bus/usb-serial/devices");
+    // root prefixes /sys, /dev and the lock folders; tests point it at a prepared tree.
+    explicit SerialPortBackend(std::string root = Qv725SystemRoot());
 
 protected:
-    std::vector<std::string> ListDevices() override;
+    std::vector<FtdioPortInfo> ListDevices() override;
     uint32_t ApplyLatencyTimer(const std::string& path, uint8_t milliseconds) override;
 
 private:
-    std::string driverFolder_;
-    std::string deviceFolder_;
-    std::string sysDevicesFolder_;
+    std::string root_;
+    // The ports as read at USB generation listedAt_; read again only when it moves on.
+    std::vector<FtdioPortInfo> ports_;
+    uint64_t listedAt_ = 0;
 };

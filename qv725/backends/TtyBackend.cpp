@@ -1,60 +1,34 @@
 // Terminal-file backends: listing, handle bookkeeping, and the operations forwarded to PosixTty.
 #include "TtyBackend.h"
 
-#include <algorithm>
-#include <cctype>
+#include <cerrno>
+
+#include "ports/NaturalOrder.h"
+#include "ports/UucpLock.h"
 
 namespace {
 
-bool IsDigit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Natural order: runs of digits compare by their numeric value, everything else by character.
-bool NaturalLess(const std::string& a, const std::string& b) {
-    size_t i = 0;
-    size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (IsDigit(a[i]) && IsDigit(b[j])) {
-            size_t ei = i;
-            size_t ej = j;
-            while (ei < a.size() && IsDigit(a[ei]))
-                ++ei;
-            while (ej < b.size() && IsDigit(b[ej]))
-                ++ej;
-            size_t si = i;
-            size_t sj = j;
-            while (si + 1 < ei && a[si] == '0')
-                ++si;
-            while (sj + 1 < ej && b[sj] == '0')
-                ++sj;
-            if (ei - si != ej - sj) {
-                return ei - si < ej - sj;
-            }
-            const int order = a.compare(si, ei - si, b, sj, ej - sj);
-            if (order != 0) {
-                return order < 0;
-            }
-            i = ei;
-            j = ej;
-        } else {
-            if (a[i] != b[j]) {
-                return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
-            }
-            ++i;
-            ++j;
-        }
+FtdioOpenFault FaultOf(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return FtdioOpenFault::PermissionDenied;
+        case EBUSY:
+        case EWOULDBLOCK:
+            return FtdioOpenFault::InUse;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return FtdioOpenFault::Gone;
+        default:
+            return FtdioOpenFault::Other;
     }
-    if (a.size() - i != b.size() - j) {
-        return a.size() - i < b.size() - j;
-    }
-    return a < b;  // equal by value ("sim01" and "sim1"): keep a strict, stable order
 }
 
 }  // namespace
 
 void TtyBackend::SortNatural(std::vector<std::string>& names) {
-    std::sort(names.begin(), names.end(), NaturalLess);
+    SortNaturally(names);
 }
 
 uint32_t TtyBackend::ApplyLatencyTimer(const std::string&, uint8_t) {
@@ -76,14 +50,27 @@ uint32_t TtyBackend::Open(uint32_t index, FtdioHandle& handle) {
     if (index >= devices_.size()) {
         return ftstatus::DeviceNotFound;
     }
+    const std::string& path = devices_[index].path;
+    // A port a terminal program has claimed through a UUCP lock file is not even opened.
+    if (UucpLockHolder(root_, path) != 0) {
+        lastFault_ = FtdioOpenFault::InUse;
+        return ftstatus::DeviceNotOpened;
+    }
     std::unique_ptr<PosixTty> tty;
-    const uint32_t status = PosixTty::Open(devices_[index], tty);
+    int error = 0;
+    const uint32_t status = PosixTty::Open(path, tty, error);
     if (status != ftstatus::Ok) {
+        lastFault_ = FaultOf(error);
         return status;
     }
+    lastFault_ = FtdioOpenFault::None;
     handle = nextHandle_++;
-    open_[handle] = OpenDevice{devices_[index], std::move(tty)};
+    open_[handle] = OpenDevice{path, std::move(tty)};
     return ftstatus::Ok;
+}
+
+FtdioPortInfo TtyBackend::Describe(uint32_t index) {
+    return index < devices_.size() ? devices_[index] : FtdioPortInfo{};
 }
 
 uint32_t TtyBackend::SetLatencyTimer(FtdioHandle handle, uint8_t milliseconds) {

@@ -95,12 +95,13 @@ int main(void) {
     CHECK(EmptyLastError());
 
     /* The stand-in driver on the library path has no devices and the simulator folder is
-     * private, so the search finds nothing (unless real FTDI ports are attached). */
+     * private, so the search finds nothing (unless real FTDI ports are attached), and says so. */
     if (MachineHasFtdiPorts()) {
         printf("FTDI serial ports attached: not asserting the search result\n");
     } else {
         CHECK(QV725_OpenDevice() == 0);
-        CHECK(EmptyLastError());
+        CHECK(QV725_GetLastError(&text) &&
+              strcmp(text, "No controller found: no FTDI device attached.") == 0);
     }
     QV725_CloseDevice();
 

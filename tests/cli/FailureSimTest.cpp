@@ -1,10 +1,13 @@
 // How qv725ctl fails: the exit code of each failure, its message on standard error, and bad
 // input refused before a single byte reaches the controller.
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "CliSimFixture.h"
 
@@ -166,22 +169,94 @@ TEST_F(CliSimTest, PortOptionKeepsToThatPort) {
     EXPECT_EQ(Json(listOne)["ports"][0]["state"].String(), "controller");
 }
 
-// The port in use by another program: exit code 4 naming the holder. It needs a library that
-// reports why it found no controller; older ones give no reason, and the test says so.
+// The port in use by another program: exit code 4 naming the holder, by `status` and `list`.
 TEST_F(CliSimTest, PortInUseEndsWithExitCode4NamingTheHolder) {
     StartSim();
     const int fd = ::open(SimPort().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
     const TToolResult result = Tool({"status", "--port", SimPort()});
+    const TToolResult listed = Tool({"list", "--json"});
     ::close(fd);
-    if (result.err.find("No controller found: " + SimPort() + ": ") == std::string::npos) {
-        GTEST_SKIP() << "the qv725 library names no reason for not finding the controller: "
-                     << result.err;
-    }
     EXPECT_EQ(result.code, 4);
     EXPECT_NE(result.err.find(": in use by another program. It is held by "), std::string::npos)
         << result.err;
     EXPECT_NE(result.err.find("(pid " + std::to_string(::getpid()) + ")"), std::string::npos)
         << result.err;
+    EXPECT_EQ(listed.code, 4) << listed.err;
+    const TJsonValue json = Json(listed);
+    const auto& ports = json["ports"].Array();
+    ASSERT_EQ(ports.size(), 1u) << listed.out;
+    EXPECT_EQ(ports[0]["state"].String(), "in-use");
+    const auto& holders = ports[0]["held_by"].Array();
+    EXPECT_TRUE(std::any_of(holders.begin(), holders.end(), [](const TJsonValue& h) {
+        return h["pid"].Int() == ::getpid();
+    })) << listed.out;
+}
+
+namespace {
+
+// A pseudo-terminal that stands in for a port of a fake sysfs tree; nobody answers on it.
+struct TSilentPort {
+    TSilentPort() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        EXPECT_GE(master, 0);
+        EXPECT_EQ(::grantpt(master), 0);
+        EXPECT_EQ(::unlockpt(master), 0);
+        slave = ::ptsname(master);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+    }
+    ~TSilentPort() { ::close(master); }
+    // Bytes written to the port so far.
+    size_t Written() const {
+        char buffer[256];
+        size_t total = 0;
+        ssize_t n = 0;
+        while ((n = ::read(master, buffer, sizeof buffer)) > 0) {
+            total += static_cast<size_t>(n);
+        }
+        return total;
+    }
+    int master = -1;
+    std::string slave;
+};
+
+}  // namespace
+
+// `list` shows the library's candidates: FTDI bridges only, and a port that a terminal program
+// has locked is reported in use by that program without being opened.
+TEST_F(CliSimTest, ListShowsTheFtdiPortsAndTheLockHolder) {
+    TSilentPort locked;
+    TSilentPort other;
+    const std::string root = scratch_.File("sysroot");
+    namespace fs = std::filesystem;
+    const auto plug = [&](const std::string& position, const std::string& tty,
+                          const std::string& vendor, const std::string& target) {
+        const fs::path device = root + "/sys/devices/usb1/" + position;
+        const fs::path port = device / (position + ":1.0") / tty;
+        fs::create_directories(port);
+        std::ofstream(device / "idVendor") << vendor << "\n";
+        std::ofstream(device / "serial") << "SN-" << tty << "\n";
+        fs::create_directories(root + "/sys/bus/usb-serial/devices");
+        fs::create_directories(root + "/dev");
+        fs::create_symlink(port, root + "/sys/bus/usb-serial/devices/" + tty);
+        fs::create_symlink(target, root + "/dev/" + tty);
+    };
+    plug("1-1", "ttyUSB0", "0403", locked.slave);
+    plug("1-2", "ttyUSB1", "2341", other.slave);  // another maker's board
+    fs::create_directories(root + "/run/lock");
+    std::ofstream(root + "/run/lock/LCK..ttyUSB0") << std::to_string(::getpid()) << "\n";
+
+    const TToolResult listed = Tool({"list", "--json"}, {"QV725_TEST_SYSROOT=" + root});
+    EXPECT_EQ(listed.code, 4) << listed.err;
+    const TJsonValue json = Json(listed);
+    const auto& ports = json["ports"].Array();
+    ASSERT_EQ(ports.size(), 1u) << listed.out;
+    EXPECT_EQ(ports[0]["port"].String(), root + "/dev/ttyUSB0");
+    EXPECT_EQ(ports[0]["serial"].String(), "SN-ttyUSB0");
+    EXPECT_EQ(ports[0]["state"].String(), "in-use");
+    ASSERT_FALSE(ports[0]["held_by"].Array().empty()) << listed.out;
+    EXPECT_EQ(ports[0]["held_by"][0]["pid"].Int(), ::getpid());
+    EXPECT_EQ(locked.Written(), 0u);
+    EXPECT_EQ(other.Written(), 0u);
 }

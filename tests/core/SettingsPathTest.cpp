@@ -45,6 +45,16 @@ TEST(SettingsPath, WritableProgramFolderIsUsed) {
 }
 
 #ifndef _WIN32  // folder modes and user ids
+// An installed program keeps its settings in the user's folder even for a user who could write
+// beside it (the superuser running /usr/bin/kelvane must not leave /usr/bin/kelvane.ini).
+TEST(SettingsPath, InstalledProgramNeverKeepsSettingsBesideItself) {
+    TempFolder folder;
+    const std::string own = (fs::path(folder.File("xdg")) / "kelvane" / "kelvane.ini").string();
+    EXPECT_EQ(ChooseSettingsFile("/usr/bin/kelvane", folder.File("xdg"), "/nonexistent"), own);
+    EXPECT_EQ(ChooseSettingsFile("/usr/local/bin/kelvane", folder.File("xdg"), "/nonexistent"),
+              own);
+}
+
 constexpr uid_t kNobody = 65534;
 
 // Runs `body` as "nobody" when the tests run as the superuser, so that permissions bind.

@@ -9,8 +9,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 
+#include "FakeSimLink.h"
 #include "PtyPeer.h"
 #include "ScopedLineup.h"
 #include "ScratchFolder.h"
@@ -106,8 +108,8 @@ public:
         const char* previous = getenv("XDG_RUNTIME_DIR");
         previousRuntime_ = previous != nullptr ? previous : "";
         setenv("XDG_RUNTIME_DIR", folder_.path().c_str(), 1);
-        const auto sims = folder_.Make("qv725");
-        opened_ = symlink(peer_.SlavePath().c_str(), (sims / "sim0").c_str()) == 0;
+        link_ = std::make_unique<FakeSimLink>(folder_.path() / "qv725", "sim0", peer_.SlavePath());
+        opened_ = true;
     }
     ~PtyRig() {
         QV725_CloseDevice();
@@ -155,6 +157,7 @@ private:
     ScratchFolder folder_;
     std::string previousRuntime_;
     PtyPeer peer_;
+    std::unique_ptr<FakeSimLink> link_;
     SimPortsBackend backend_;
     ScopedLineup lineup_{{&backend_}};
     bool opened_ = false;

@@ -319,7 +319,7 @@ private slots:
         form.ChannelPage().btSave->click();
         form.ChannelPage().btSave->click();
         QCOMPARE(FakeDevice().calls, (std::vector<std::string>{"SavePar(2)", "SavePar(2)"}));
-        QVERIFY(form.State().Changed[2]);
+        QVERIFY(!form.State().Changed[2]);  // saved: the close query has nothing to offer for it
 
         // The controller's EEPROM held other values: recall reads them back and shows them.
         FakeDevice().records[2] = {2, 200, 51, 400, 255, 650, 300, 0};
@@ -335,7 +335,11 @@ private slots:
         QCOMPARE(form.ChannelPage().fePx->text(), QStringLiteral("39"));
         QCOMPARE(form.State().Params->Active()->Channels[2].T_min, 200);
 
-        // The close query still asks.
+        // Saved, then recalled: nothing unsaved, so the close query asks nothing.
+        QVERIFY(form.FormCloseQuery());
+        QVERIFY(rig.dialogs.shown.empty());
+        // A change after the save asks again.
+        TypeAndEnter(form.ChannelPage().feTmax, QStringLiteral("45"));
         rig.dialogs.Answer(QMessageBox::Cancel);
         QVERIFY(!form.FormCloseQuery());
         QCOMPARE(rig.dialogs.shown.back().text, QStringLiteral("Save new parameters to EEPROM?"));
@@ -375,7 +379,8 @@ private slots:
             made << QString::fromStdString(call);
         QCOMPARE(made, calls);
         QCOMPARE(FakeDevice().setM[0][2], 440);
-        QVERIFY(form.State().Changed[2]);
+        // Saved after the typed value was sent: nothing unsaved is left; a recall keeps the mark.
+        QCOMPARE(form.State().Changed[2], key != int(Qt::Key_S));
         QCOMPARE(form.ChannelPage().feTmin->text(), tMin);
         QCOMPARE(form.ChannelPage().feTmax->text(), tMax);
         // Leaving the field later sends what it shows, never the typed text again.

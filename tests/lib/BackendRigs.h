@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FakeSimLink.h"
+#include "FakeSysfs.h"
 #include "PtyPeer.h"
 #include "ScratchFolder.h"
 #include "backends/SerialPort.h"
@@ -88,46 +90,27 @@ protected:
 class SimPortsRig : public PtyRig {
 public:
     static constexpr const char* Name = "SimPorts";
-    SimPortsRig() {
-        const auto sims = folder_.Make("qv725");
-        EXPECT_EQ(symlink(peer_.SlavePath().c_str(), (sims / "sim0").c_str()), 0);
-    }
     FtdioBackend& Backend() { return backend_; }
     std::unique_ptr<FtdioBackend> Another() { return std::make_unique<SimPortsBackend>(); }
 
 private:
+    FakeSimLink link_{folder_.path() / "qv725", "sim0", peer_.SlavePath()};
     ScopedRuntimeDir runtime_{folder_.path()};
     SimPortsBackend backend_;
 };
 
-// A copy of the kernel's layout: the ftdi_sio driver folder naming ttyUSB0, /dev/ttyUSB0 (a
-// link to the terminal), and the port's latency_timer attribute.
+// A copy of the kernel's layout: one FTDI bridge whose port ttyUSB0 leads to the terminal,
+// with its latency_timer attribute.
 class SerialPortRig : public PtyRig {
 public:
     static constexpr const char* Name = "SerialPort";
-    SerialPortRig() {
-        folder_.Make("driver/ttyUSB0");
-        folder_.Make("driver/bind");
-        const auto dev = folder_.Make("dev");
-        EXPECT_EQ(symlink(peer_.SlavePath().c_str(), (dev / "ttyUSB0").c_str()), 0);
-        std::ofstream(folder_.Make("devices/ttyUSB0") / "latency_timer") << "16\n";
-    }
+    SerialPortRig() { sysfs_.Plug("1-1", "ttyUSB0", peer_.SlavePath()); }
     FtdioBackend& Backend() { return backend_; }
-    std::unique_ptr<FtdioBackend> Another() { return MakeBackend(); }
-    std::string LatencyTimer() const {
-        std::ifstream in(folder_.path() / "devices/ttyUSB0/latency_timer");
-        std::string value;
-        in >> value;
-        return value;
-    }
+    std::unique_ptr<FtdioBackend> Another() { return std::make_unique<SerialPortBackend>(); }
+    std::string LatencyTimer() const { return sysfs_.LatencyTimer("ttyUSB0"); }
 
 private:
-    std::unique_ptr<SerialPortBackend> MakeBackend() const {
-        return std::make_unique<SerialPortBackend>((folder_.path() / "driver").string(),
-                                                   (folder_.path() / "dev").string(),
-                                                   (folder_.path() / "devices").string());
-    }
-    std::unique_ptr<SerialPortBackend> owned_ = MakeBackend();
-    SerialPortBackend& backend_ = *owned_;
+    FakeSysfs sysfs_;
+    SerialPortBackend backend_;
 };
 #endif

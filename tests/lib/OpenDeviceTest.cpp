@@ -128,8 +128,8 @@ TEST_F(OpenDeviceTest, NoControllerFound) {
     backend.Reply(0, IdentificationFrame("QV-725"));
     backend.Fail("Write", ftstatus::IoError);  // nobody can be asked
     EXPECT_EQ(QV725_OpenDevice(), 0);
-    EXPECT_EQ(LastError(), "IO error: device not responding.")
-        << "the text of the last candidate's identification request";
+    EXPECT_EQ(LastError(), "No controller found: FTDI device 0: did not answer as a controller.")
+        << "the reason names the first port that gave it";
     EXPECT_FALSE(backend.device(0).open);
     EXPECT_FALSE(backend.device(1).open);
     EXPECT_EQ(QV725_CloseDevice(), 0) << "nothing is open";
@@ -146,6 +146,7 @@ TEST_F(OpenDeviceTest, CountingFailsOrFindsNothing) {
     FtdioUseBackends({&none});
     EXPECT_EQ(QV725_OpenDevice(), 0);
     EXPECT_EQ(none.calls(), Calls{"CountDevices"});
+    EXPECT_EQ(LastError(), "No controller found: no FTDI device attached.");
 }
 
 TEST_F(OpenDeviceTest, OpeningAgainClosesTheOpenController) {

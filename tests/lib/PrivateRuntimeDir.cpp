@@ -16,6 +16,9 @@ public:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         setenv("XDG_RUNTIME_DIR", folder_.c_str(), 1);
+        // The port where a controller last answered is remembered in the cache folder.
+        setenv("XDG_CACHE_HOME", (folder_ + "/cache").c_str(), 1);
+        unsetenv("QV725_PORT");
     }
     void TearDown() override {
         std::error_code ignored;

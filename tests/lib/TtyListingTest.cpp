@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "BackendRigs.h"
+#include "Discovery.h"
 #include "ScopedLineup.h"
 #include "qv725/qv725.h"
 
@@ -27,14 +28,15 @@ protected:
     }
 };
 
-TEST_F(TtyListingTest, SimulatorFolderCountsLinksToDevicesOnly) {
+TEST_F(TtyListingTest, SimulatorFolderCountsLiveLinksToDevicesOnly) {
     ScopedRuntimeDir runtime(folder.path());
-    const auto sims = folder.Make("qv725");
-    Link(first.SlavePath(), sims / "sim10");
-    Link(second.SlavePath(), sims / "sim2");
-    Link("/nonexistent/pts/99", sims / "gone");  // its simulator has ended
-    Link(first.SlavePath(), sims / ".hidden");
-    Link("/dev/null", sims / "null");                      // a device, but no terminal
+    const auto sims = folder.path() / "qv725";
+    FakeSimLink sim10(sims, "sim10", first.SlavePath());
+    FakeSimLink sim2(sims, "sim2", second.SlavePath());
+    FakeSimLink gone(sims, "gone", "/nonexistent/pts/99");  // its terminal has gone
+    FakeSimLink hidden(sims, ".hidden", first.SlavePath());
+    FakeSimLink null(sims, "null", "/dev/null");           // a device, but no terminal
+    Link(first.SlavePath(), sims / "unlocked");            // no simulator holds its lock file
     std::ofstream(sims / "eeprom.bin") << "not a device";  // other files in the folder
 
     SimPortsBackend backend;
@@ -59,23 +61,23 @@ TEST_F(TtyListingTest, SimulatorFolderMissing) {
     EXPECT_EQ(count, 0u);
 }
 
-TEST_F(TtyListingTest, SerialPortsAreTheDriversTtyUsbEntries) {
-    for (const char* entry : {"ttyUSB10", "ttyUSB2", "bind", "module", "new_id", "uevent"}) {
-        folder.Make(std::string("driver/") + entry);
-    }
-    const auto dev = folder.Make("dev");
-    Link(first.SlavePath(), dev / "ttyUSB10");
-    Link(second.SlavePath(), dev / "ttyUSB2");
-    SerialPortBackend backend((folder.path() / "driver").string(), dev.string(),
-                              (folder.path() / "devices").string());
+TEST_F(TtyListingTest, SerialPortsAreTheFtdiBridgesTtyUsbPorts) {
+    FakeSysfs sysfs;
+    sysfs.Plug("1-4", "ttyUSB10", first.SlavePath(), "0403", "A10");
+    sysfs.Plug("1-2", "ttyUSB2", second.SlavePath(), "0403", "A2");
+    sysfs.Plug("1-3", "ttyUSB3", first.SlavePath(), "10c4", "CP");  // another maker's bridge
+    SerialPortBackend backend;
     ScopedLineup lineup({&backend});
     uint32_t count = 0;
     ASSERT_TRUE(FtdioCountDevices(count));
-    EXPECT_EQ(count, 2u);
+    ASSERT_EQ(count, 2u);
+    EXPECT_EQ(FtdioDescribe(0).path, sysfs.Dev("ttyUSB2"));
+    EXPECT_EQ(FtdioDescribe(0).serial, "A2");
+    EXPECT_EQ(FtdioDescribe(1).path, sysfs.Dev("ttyUSB10"));
 
     first.Answer(IdentificationFrame("QV-725 first"));
     second.Answer(IdentificationFrame("QV-725 second"));
-    ASSERT_EQ(QV725_OpenDevice(), 1) << "no latency_timer attribute is no failure";
+    ASSERT_EQ(QV725_OpenDevice(), 1);
     EXPECT_EQ(second.Requests(1).size(), 1u) << "ttyUSB2 comes first";
     EXPECT_TRUE(first.Requests(0).empty());
 }

@@ -135,14 +135,16 @@ TEST_F(LibraryTest, SilentControllerIsNotFound) {
     SimProcess sim;
     Start(sim, {"--silent"});
     EXPECT_FALSE(QV725_OpenDevice());
-    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_EQ(LastError(),
+              "No controller found: " + sim.LinkPath() + ": did not answer as a controller.");
 }
 
 TEST_F(LibraryTest, GarbledRepliesAreRejected) {
     SimProcess sim;
     Start(sim, {"--garble-percent", "100"});
     EXPECT_FALSE(QV725_OpenDevice()) << "a garbled identification does not match";
-    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_EQ(LastError(),
+              "No controller found: " + sim.LinkPath() + ": did not answer as a controller.");
 }
 
 TEST_F(LibraryTest, StoppedSimulatorLeavesTheDeviceList) {
@@ -255,7 +257,9 @@ TEST_F(LibraryTest, OpeningOverTricklingDevicesTakesOneDeadlineEach) {
     Start(second, {"--name", "sim1", "--silent", "--trickle-every", "0.15"});
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(QV725_OpenDevice());
-    EXPECT_EQ(LastError(), "IO error: device not responding.");
+    EXPECT_EQ(LastError(),
+              "No controller found: " + first.LinkPath() + ": did not answer as a controller.")
+        << "the first of equally telling reasons";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }
 

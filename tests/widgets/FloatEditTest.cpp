@@ -1,6 +1,8 @@
 // The numeric field: commits on Enter and on leaving, clamping, bad text, notification order,
 // the user-modified state and the text of the program's fields.
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -101,6 +103,8 @@ private slots:
     void programFieldsText();
     void otherFormats_data();
     void otherFormats();
+    void decimalCommaTypedOrPasted_data();
+    void decimalCommaTypedOrPasted();
 };
 
 void FloatEditTest::defaults() {
@@ -279,14 +283,14 @@ void FloatEditTest::onErrorReceivesMessage() {
         QCOMPARE(handled, false);
         messages << msg;
     };
-    for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("12,5"), QStringLiteral(""),
+    for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("12,5.0"), QStringLiteral(""),
                                QStringLiteral("1e999"), QStringLiteral("%1 %s")}) {
         field.SetValueStr(bad);
         QCOMPARE(field.Value(), 20.0);
     }
     QCOMPARE(messages,
              (QStringList{QStringLiteral("'abc' is not a valid floating point value"),
-                          QStringLiteral("'12,5' is not a valid floating point value"),
+                          QStringLiteral("'12,5.0' is not a valid floating point value"),
                           QStringLiteral("'' is not a valid floating point value"),
                           QStringLiteral("'1e999' is not a valid floating point value"),
                           QStringLiteral("'%1 %s' is not a valid floating point value")}));
@@ -603,6 +607,44 @@ void FloatEditTest::otherFormats() {
     field.SetValue(value);
     field.SetFormat(static_cast<TFloatFormat>(format));
     QCOMPARE(field.text(), text);
+}
+
+void FloatEditTest::decimalCommaTypedOrPasted_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("paste");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("typed 45,5") << "45,5" << false << 45.5 << "45.5";
+    QTest::newRow("pasted 45,5") << "45,5" << true << 45.5 << "45.5";
+    QTest::newRow("typed -0,5 clamps") << "-0,5" << false << -0.01 << "0.0";
+    QTest::newRow("comma with exponent") << " 4,55e1 " << false << 45.5 << "45.5";
+    QTest::newRow("point still works") << "45.26" << false << 45.26 << "45.3";
+    QTest::newRow("point and comma stay invalid") << "1,234.5" << false << 20.0 << "20.0";
+    QTest::newRow("two commas stay invalid") << "1,2,3" << true << 20.0 << "20.0";
+}
+
+void FloatEditTest::decimalCommaTypedOrPasted() {
+    QFETCH(QString, typed);
+    QFETCH(bool, paste);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    TFloatEdit field;  // feTmax
+    Configure(field, kTemperature);
+    field.SetValue(20.0);
+    ChangeLog log;
+    log.Attach(field);
+    if (paste) {
+        QGuiApplication::clipboard()->setText(typed);
+        field.selectAll();
+        field.paste();
+        QCOMPARE(field.text(), typed);
+    } else {
+        TypeText(field, typed);
+    }
+    QTest::keyClick(&field, Qt::Key_Return);
+    QCOMPARE(field.Value(), value);
+    QCOMPARE(field.text(), text);
+    QVERIFY(!log.values.isEmpty());
 }
 
 QTEST_MAIN(FloatEditTest)

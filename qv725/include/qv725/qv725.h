@@ -4,6 +4,27 @@
  * behind FTDI USB serial bridges (and among running simulated controllers), and exchanges one
  * request and one reply with it per command.
  *
+ * Finding the controller touches no one else's device:
+ *  - Only candidates are opened: on Linux the serial ports of FTDI bridges (USB vendor 0403, as
+ *    sysfs lists them) and the devices of FTDI's D2XX driver where it is installed; and the
+ *    links that running simulators publish in $XDG_RUNTIME_DIR/qv725 (else /tmp/qv725-<uid>),
+ *    a folder that counts only when it is this user's with mode 0700, each link only while its
+ *    simulator holds the lock file beside it.
+ *  - A port another program holds (flock, TIOCEXCL) or has locked through a UUCP lock file
+ *    (/run/lock or /var/lock, LCK..ttyUSB0) is skipped without a byte written or a setting
+ *    changed. A port is opened without becoming the controlling terminal; its settings and
+ *    modem lines are restored exactly when it turns out not to be the controller, and when the
+ *    controller is closed.
+ *  - The USB serial number of the bridge where the controller last answered is remembered in
+ *    $XDG_CACHE_HOME/qv725/last-port-serial (else ~/.cache/qv725/) and that port is tried
+ *    first. A port that did not answer as the controller is not opened again until it is
+ *    unplugged and plugged in again.
+ *  - The environment variable QV725_PORT, when set and not empty, restricts the search to one
+ *    port: a device path ("/dev/ttyUSB3") or "serial:<USB serial number>".
+ *  - For tests and benchmarks only: QV725_TEST_SYSROOT names a folder that stands in for the
+ *    root of /sys, /dev, /run/lock and /var/lock (a prepared fake sysfs tree). Never set it
+ *    otherwise.
+ *
  * Conventions that hold for every function below:
  *  - Results are one byte: nonzero for success, 0 for failure. Test only for zero/nonzero.
  *  - After every command the library composes a last-error text (empty after success), which
@@ -69,13 +90,23 @@
 extern "C" {
 #endif
 
-/* Finds and opens the controller: tries every attached device in turn, opens it, sets the line
- * to 38400 baud 8N1 and asks for its identification; the first device whose identification
- * starts with "QV-725" stays open. Devices that do not answer so are closed again.
+/* Finds and opens the controller: tries the candidate ports in turn (see the top of this file),
+ * opens each, sets the line to 38400 baud 8N1 and asks for its identification; the first device
+ * whose identification starts with "QV-725" stays open, and no port after it is touched.
+ * Devices that do not answer so are closed again, left as they were found.
  * Returns nonzero when a controller is open. A controller that was open before is closed first.
- * On failure the last-error text is that of the last identification request made (unchanged if
- * no device was found at all). Holds the library's lock throughout: commands of other threads
- * wait until it returns. */
+ * On failure the last-error text says why, naming the port (the top of this file tells which
+ * ports are tried), in one of these forms:
+ *   "No controller found: no FTDI device attached."
+ *   "No controller found: /dev/ttyUSB0: permission denied (install the udev rule or join the
+ *    dialout group)."
+ *   "No controller found: /dev/ttyUSB0: in use by another program."
+ *   "No controller found: /dev/ttyUSB0: did not answer as a controller."
+ * and, more rarely, "No controller found: <port>: cannot be opened." or "...: not attached."
+ * (the port QV725_PORT names is not there), or "No controller found: <folder>: simulator folder
+ * ignored (...)." When several ports fail, the reason is the most telling one (permission
+ * denied, then in use, then not a controller). Holds the library's lock throughout: commands of
+ * other threads wait until it returns. */
 QV725_API uint8_t QV725_OpenDevice(void);
 
 /* Closes the open controller. Returns nonzero when a device was open and closed cleanly, 0 when
@@ -84,7 +115,8 @@ QV725_API uint8_t QV725_OpenDevice(void);
 QV725_API uint8_t QV725_CloseDevice(void);
 
 /* text [out, may be NULL]: receives a pointer to the last-error text, a zero-terminated string
- * of at most 41 characters, empty after a successful command. The text belongs to the library
+ * of at most 41 characters after a command, and at most 255 after a failed QV725_OpenDevice
+ * (whose reason names the port); empty after a successful command. The text belongs to the library
  * and is overwritten by the next command.
  * Always returns nonzero. */
 QV725_API uint8_t QV725_GetLastError(const char** text);
