@@ -21,6 +21,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'echo "desktop: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 status=0
 fail() { echo "desktop: $*" >&2; status=1; }
 
@@ -99,8 +100,8 @@ kill -0 "$first" 2>/dev/null || fail "the first program ended"
 
 # --- A lost display: a name typed into channel 1 is in the settings file afterwards. ---
 xdotool windowactivate --sync "$wid" 2>/dev/null || xdotool windowfocus --sync "$wid"
-xdotool mousemove --window "$wid" 80 232 click --repeat 3 1
-xdotool type --delay 20 'Pump loop'
+xdotool mousemove --window "$wid" 80 232 click --repeat 3 1 || fail "cannot click channel 1's name"
+xdotool type --delay 20 'Pump loop' || fail "cannot type channel 1's name"
 sleep 0.5
 kill "$xvfb"
 if ended_within "$first" 300; then
@@ -157,7 +158,7 @@ if [ -n "$fake_host" ] && command -v dbus-daemon >/dev/null; then
   xdotool windowminimize "$wid"
   retry 100 test "$(visible_windows)" -eq 0 || fail "the window did not go into the D-Bus tray"
   echo activate >&5
-  retry 50 grep -q '^sent activate' "$work/host.out"
+  retry 50 grep -q '^sent activate' "$work/host.out" || fail "the D-Bus host sent no activation"
   if ! retry 100 test "$(visible_windows)" -eq 1; then
     fail "a left click on the D-Bus tray did not restore the window"
     cat "$work/host.out" "$work/dbus.log" >&2
