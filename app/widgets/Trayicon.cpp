@@ -13,8 +13,13 @@
 TTrayIcon::TTrayIcon(QObject* parent)
     : QObject(parent),
       trayIcon_(new QSystemTrayIcon(this)),
+      trayCheck_(new QTimer(this)),
       trayAvailable_(&QSystemTrayIcon::isSystemTrayAvailable) {
     connect(trayIcon_, &QSystemTrayIcon::activated, this, &TTrayIcon::HandleActivation);
+    // Qt tells nothing when the tray host goes away; while the window sits in the tray, a look
+    // every two seconds finds out (no cost while the window is shown).
+    trayCheck_->setInterval(2000);
+    connect(trayCheck_, &QTimer::timeout, this, &TTrayIcon::CheckTrayStillThere);
     // The icon leaves the notification area as the program ends, also at the end of the
     // desktop session, which closes the main window and quits the application.
     if (QCoreApplication* app = QCoreApplication::instance()) {
@@ -114,8 +119,12 @@ void TTrayIcon::Minimize() {
         return;
     }
     inTray_ = true;
+    trayCheck_->start();
     if (QWidget* window = mainWindow_) {
-        if ((window->windowState() & Qt::WindowMinimized) == 0) {
+        // A window that was never shown (a start in the tray) is only kept hidden: marked
+        // minimised before its first mapping, a window manager may take the mark for the
+        // window's own and minimise it again right after Restore shows it.
+        if (window->isVisible() && (window->windowState() & Qt::WindowMinimized) == 0) {
             window->setWindowState(window->windowState() | Qt::WindowMinimized);
         }
         window->hide();
@@ -127,6 +136,7 @@ void TTrayIcon::Minimize() {
 
 void TTrayIcon::Restore() {
     inTray_ = false;
+    trayCheck_->stop();
     if (QWidget* window = mainWindow_) {
         window->showNormal();
         window->raise();
@@ -134,6 +144,25 @@ void TTrayIcon::Restore() {
     }
     if (OnRestore) {
         OnRestore(this);
+    }
+}
+
+int TTrayIcon::TrayCheckInterval() const {
+    return trayCheck_->interval();
+}
+
+void TTrayIcon::SetTrayCheckInterval(int milliseconds) {
+    trayCheck_->setInterval(milliseconds);
+}
+
+void TTrayIcon::CheckTrayStillThere() {
+    if (!inTray_) {
+        trayCheck_->stop();
+        return;
+    }
+    // The window would be stranded: hidden, with no icon to bring it back.
+    if (!TrayAvailable()) {
+        Restore();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <functional>
 
 #include "WidgetEvents.h"
@@ -79,8 +80,14 @@ public:
     QWidget* MainWindow() const { return mainWindow_.data(); }
 
     // Hides the main window and its task-bar entry, then OnMinimize. Does nothing while the icon
-    // is not visible or there is no tray: a window is never hidden with no way back.
+    // is not visible or there is no tray: a window is never hidden with no way back. While the
+    // window is in the tray, the tray is looked for every TrayCheckInterval milliseconds; when
+    // it has gone (its host ended), the window is restored.
     void Minimize();
+    // True while the main window is hidden in the tray.
+    bool InTray() const { return inTray_; }
+    int TrayCheckInterval() const;
+    void SetTrayCheckInterval(int milliseconds);
     // Shows the main window normally, raises and activates it, then OnRestore.
     void Restore();
     // Pops the menu up at the cursor; nothing when there is no menu.
@@ -118,8 +125,10 @@ private:
     void DoMouseDown(Qt::MouseButton button);
     void DoMouseUp(Qt::MouseButton button);
     void ButtonUp(Qt::MouseButton button);
+    void CheckTrayStillThere();
 
     QSystemTrayIcon* trayIcon_;
+    QTimer* trayCheck_;
     QPointer<QMenu> popupMenu_;
     QPointer<QWidget> mainWindow_;
     std::function<bool()> trayAvailable_;

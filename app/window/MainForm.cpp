@@ -30,6 +30,8 @@
 #include "core/PresetsFile.h"
 #include "core/SettingsPath.h"
 #include "core/Version.h"
+#include "desktop/OfflineReason.h"    // desktop hook
+#include "desktop/WindowPlacement.h"  // desktop hook
 #include "pages/ChannelPage.h"
 #include "pages/CommonPage.h"
 #include "pages/HistoryPage.h"
@@ -165,6 +167,7 @@ void TMainForm::FormCreate() {
     state_.Updating = false;
 
     state_.Online = CmdOpenDevice();
+    ShowOpenResult(frame_.StatusBar, state_.Online);  // desktop hook
     SetStatusOnline(state_.Online);
     state_.Changed.fill(false);
 
@@ -197,7 +200,8 @@ void TMainForm::LoadSettings() {
         screenSize.width(), screenSize.height(), width(), height(), historyWidths, presetsWidths);
     const TWindowSettings settings = ReadWindowSettings(*iniFile_, defaults);
 
-    move(settings.Left, settings.Top);
+    // desktop hook: a position mostly off every screen goes onto the nearest screen
+    move(PlaceOnCurrentScreens(QRect(settings.Left, settings.Top, width(), height())));
     state_.SelectedChannel = settings.Channel;
     for (int i = 0; i < kChannelCount; ++i)
         state_.ChannelName[i] = QString::fromStdString(settings.ChannelNames[i]);

@@ -14,25 +14,10 @@
 #include "LayoutHelpers.h"
 #include "MainForm.h"
 #include "PointerWatch.h"
-
-namespace {
-
-// Swallows every tooltip of the application: hints are shown in the status bar instead.
-class TNoToolTips : public QObject {
-public:
-    explicit TNoToolTips(QObject* parent) : QObject(parent) {}
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        return event->type() == QEvent::ToolTip;
-    }
-};
-
-}  // namespace
+#include "desktop/ControlToolTips.h"
 
 void TMainForm::ConnectHints() {
-    if (qApp != nullptr)
-        qApp->installEventFilter(new TNoToolTips(this));
+    HideToolTipsOfControls(this);  // desktop hook
     frame_.PageControl->setMouseTracking(true);
     frame_.PageControl->installEventFilter(this);
 }

@@ -9,6 +9,7 @@
 #include "MainForm.h"
 #include "WatchTools.h"
 #include "core/Commands.h"
+#include "desktop/OfflineReason.h"  // desktop hook
 #include "pages/ChannelPage.h"
 #include "pages/CommonPage.h"
 #include "pages/HistoryPage.h"
@@ -41,6 +42,7 @@ void TMainForm::TimerTimer() {
             }
         } else {
             state_.Online = CmdOpenDevice();
+            ShowOpenResult(frame_.StatusBar, state_.Online);  // desktop hook
             if (state_.Online) {
                 SetStatusOnline(true);
                 ReadChannelValues();

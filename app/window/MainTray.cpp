@@ -10,6 +10,7 @@
 #include "LayoutHelpers.h"
 #include "MainForm.h"
 #include "WatchTools.h"
+#include "desktop/TrayHost.h"  // desktop hook
 #include "pages/PresetsPage.h"
 #include "widgets/Jvsimscope.h"
 #include "widgets/Trayicon.h"
@@ -35,7 +36,7 @@ void TMainForm::BuildTray() {
     frame_.TrayIcon->SetIcon(QIcon(QStringLiteral(":/kelvane/tray.png")));
     frame_.TrayIcon->SetHint(QStringLiteral("Kelvane"));
     frame_.TrayIcon->SetPopupMenu(frame_.pmSystray);
-    frame_.TrayIcon->SetRestoreOn(TTrayIconMessage::imDoubleClick);
+    frame_.TrayIcon->SetRestoreOn(RestoreMessageFor(CurrentTrayHost()));  // desktop hook
     frame_.TrayIcon->SetPopupMenuOn(TTrayIconMessage::imRightClickUp);
     frame_.TrayIcon->SetMainWindow(this);
     frame_.TrayIcon->OnMinimize = [this](QObject*) { Guarded([this] { TrayIconMinimize(); }); };

@@ -13,7 +13,6 @@
 #include "LayoutHelpers.h"
 #include "MainForm.h"
 #include "RecordingControl.h"
-#include "TrayToolTip.h"
 #include "UnsavedMarks.h"
 #include "core/LocalTime.h"
 #include "core/Params.h"
@@ -27,7 +26,6 @@ TWatchTools::TWatchTools(TMainForm& form, const TIniFile& ini) : QObject(&form),
     setObjectName(QStringLiteral("WatchTools"));
     TTrayIcon* trayIcon = form.Frame().TrayIcon;
     Notifier = new TAlarmNotifier(trayIcon, this);
-    new TTrayToolTip(trayIcon, this);
     HistoryTools = new THistoryTools(
         [this] { return form_.State().History.get(); }, [this] { return ChannelNames(); },
         [this] { form_.HistoryPage().RefreshHistoryRows(); }, &form, this);

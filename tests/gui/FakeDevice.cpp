@@ -107,10 +107,12 @@ uint8_t QV725_OpenDevice(void) {
         device.lastError = "IO error: device not responding.";
         return 0;
     }
-    // No controller found: the text stays as it was, as the library leaves it.
+    // No controller found: the text stays as it was unless a reason is scripted.
     device.open = device.openResult;
     if (device.open)
         device.lastError.clear();
+    else if (!device.openFailureText.empty())
+        device.lastError = device.openFailureText;
     return device.open ? 1 : 0;
 }
 

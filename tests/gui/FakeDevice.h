@@ -36,6 +36,9 @@ struct TFakeDevice {
     // request that gets a reply moves it on by 2 ms.
     int64_t clockMs = 0;
     std::string lastError;
+    // The library's reason for an open that finds no controller ("No controller found: ...");
+    // empty: the text stays as it was.
+    std::string openFailureText;
     // Every call, e.g. "OpenDevice", "GetT", "GetM(2)", "SavePar(4)", "CloseDevice".
     std::vector<std::string> calls;
     // The arguments of every SetM (channel, flags, T_min, PWM_min, T_max, PWM_max, T_alarm,

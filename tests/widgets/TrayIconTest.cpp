@@ -65,6 +65,7 @@ private slots:
     void popupMenuClearedWhenMenuDestroyed();
     void minimiseIntoTray();
     void minimiseWithoutTrayStaysOnTaskBar();
+    void trayGoneWhileHiddenShowsWindow();
     void minimiseWithHiddenIconStaysOnTaskBar();
     void restoreFiresAfterShowing();
     void doubleClickRestoresOnce();
@@ -228,6 +229,30 @@ void TrayIconTest::minimiseIntoTray() {
     rig.window.showMinimized();
     QTRY_COMPARE(rig.minimizes, 2);
     QVERIFY(!rig.window.isVisible());
+}
+
+void TrayIconTest::trayGoneWhileHiddenShowsWindow() {
+    Rig rig;
+    rig.tray.SetTrayCheckInterval(20);
+    rig.tray.SetVisible(true);
+    rig.window.show();
+    rig.window.showMinimized();
+    QTRY_COMPARE(rig.minimizes, 1);
+    QVERIFY(rig.tray.InTray());
+    // While the tray is there the window stays in it.
+    QTest::qWait(100);
+    QVERIFY(!rig.window.isVisible());
+    QCOMPARE(rig.restores, 0);
+    // The tray host ends: the window would have no way back, so it comes back by itself.
+    rig.trayAvailable = false;
+    QTRY_VERIFY(rig.window.isVisible());
+    QCOMPARE(rig.restores, 1);
+    QVERIFY(!rig.tray.InTray());
+    QVERIFY(!(rig.window.windowState() & Qt::WindowMinimized));
+    // Shown, the tray is not looked for.
+    rig.trayAvailable = true;
+    QTest::qWait(100);
+    QCOMPARE(rig.restores, 1);
 }
 
 void TrayIconTest::minimiseWithoutTrayStaysOnTaskBar() {
