@@ -24,7 +24,19 @@ int HolderIn(const std::string& file) {
         return 0;
     }
     long pid = 0;
-    if (n == static_cast<ssize_t>(sizeof(int)) && (text[0] < ' ' || text[3] < ' ')) {
+    // Text is digits padded with spaces and ended by a newline ("123\n" is four bytes too, so
+    // the length alone does not tell the forms apart); anything else of an int's size is binary.
+    bool isText = false;
+    for (ssize_t i = 0; i < n; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            isText = true;
+        } else if (c != ' ' && c != '\n') {
+            isText = false;
+            break;
+        }
+    }
+    if (!isText && n == static_cast<ssize_t>(sizeof(int))) {
         int binary = 0;
         std::memcpy(&binary, text, sizeof binary);
         pid = binary;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "BackendRigs.h"
 #include "Discovery.h"
@@ -90,6 +91,22 @@ TEST_F(PortEtiquetteTest, StaleUucpLockDoesNotHoldThePort) {
     SerialPortBackend serial;
     ScopedLineup lineup({&serial});
     EXPECT_EQ(QV725_OpenDevice(), 1) << LastError();
+}
+
+// Programs write the holder unpadded as often as padded: "1\n" and "  1\n" (four bytes, the
+// size of the binary form) name process 1, which is always running.
+TEST_F(PortEtiquetteTest, UnpaddedUucpLockTextHoldsThePort) {
+    sysfs.Plug("1-1", "ttyUSB0", port.SlavePath());
+    for (const char* text : {"1\n", "  1\n", "1"}) {
+        SCOPED_TRACE(text);
+        std::ofstream(sysfs.Root() + "/run/lock/LCK..ttyUSB0", std::ios::trunc) << text;
+        SerialPortBackend serial;
+        ScopedLineup lineup({&serial});
+        EXPECT_EQ(QV725_OpenDevice(), 0);
+        EXPECT_EQ(LastError(), "No controller found: " + sysfs.Dev("ttyUSB0") +
+                                   ": in use by another program.");
+        EXPECT_TRUE(port.Requests(0).empty()) << "not a byte is written";
+    }
 }
 
 TEST_F(PortEtiquetteTest, PortThatIsNotTheControllerIsLeftAsFound) {
