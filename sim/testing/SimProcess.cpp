@@ -36,12 +36,14 @@ void CloseFd(int& fd) {
 
 }  // namespace
 
-SimProcess::~SimProcess() {
+SimProcess::~SimProcess() { Stop(); }
+
+void SimProcess::Stop(int timeoutMs) {
     if (pid_ > 0) {
         Signal(SIGTERM);
-        if (Wait(5000) == -1) {
+        if (Wait(timeoutMs) == -1) {
             Signal(SIGKILL);
-            Wait(5000);
+            Wait(timeoutMs);
         }
     }
     CloseFd(stdoutFd_);
@@ -51,6 +53,10 @@ SimProcess::~SimProcess() {
 bool SimProcess::Start(const std::string& executable, const std::vector<std::string>& args,
                        const std::string& runtimeDir, std::string& error, int readyTimeoutMs,
                        bool captureStderr) {
+    Stop();
+    exitCode_ = -1;
+    link_.clear();
+    stderr_.clear();
     int out[2] = {-1, -1};
     int err[2] = {-1, -1};
     if (::pipe2(out, O_CLOEXEC) != 0 || (captureStderr && ::pipe2(err, O_CLOEXEC) != 0)) {

@@ -31,6 +31,9 @@ public:
     bool Running() const { return pid_ > 0; }
 
     bool Signal(int signal) const;
+    // Ends a child that still runs: SIGTERM, then SIGKILL if it has not gone within timeoutMs.
+    // The object can start a new child afterwards.
+    void Stop(int timeoutMs = 5000);
     // Waits up to timeoutMs for the child to end. Returns its exit code, 128 + signal number if
     // a signal ended it, or -1 when it did not end in time (it is left running).
     int Wait(int timeoutMs);

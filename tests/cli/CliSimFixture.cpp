@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "IniFile.h"
+#include "LastError.h"
 #include "PresetsFile.h"
 
 namespace fs = std::filesystem;
@@ -16,12 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kToolTimeoutMs = 60000;
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text != nullptr ? text : "";
-}
 
 // The command byte of a Wake frame given as hexadecimal bytes: the byte after the frame's
 // FEND, after an address byte (bit 7 set) when there is one.

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "CliSimFixture.h"
+#include "WholeFile.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "HistoryCsv.h"
 #include "LocalTime.h"
 #include "TempFolder.h"
+#include "WholeFile.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "IniFile.h"
 #include "SmallDisk.h"
 #include "TempFolder.h"
+#include "WholeFile.h"
 
 namespace fs = std::filesystem;
 

@@ -9,6 +9,7 @@
 #include "LocalTime.h"
 #include "RecordingLog.h"
 #include "TempFolder.h"
+#include "WholeFile.h"
 
 #ifndef _WIN32
 #include <signal.h>

@@ -12,6 +12,7 @@
 
 #include "SettingsPath.h"
 #include "TempFolder.h"
+#include "WholeFile.h"
 
 namespace fs = std::filesystem;
 

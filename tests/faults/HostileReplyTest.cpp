@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Device.h"
+#include "LastError.h"
 #include "ReplyDeadline.h"
 #include "ReplyRigs.h"
 #include "Wake.h"
@@ -24,12 +25,6 @@ using Values = std::vector<int32_t>;
 
 constexpr int32_t Unwritten = 0x7FFFFFFF;  // no output of any command can hold this
 constexpr int32_t Guard = 0x5A5A5A5A;
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text != nullptr ? text : "(null)";
-}
 
 // Every text a failed command may leave: a prefix followed by a status text.
 const std::set<std::string>& FailureTexts() {

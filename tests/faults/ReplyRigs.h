@@ -15,7 +15,7 @@
 #include "FakeSimLink.h"
 #include "PtyPeer.h"
 #include "ScopedLineup.h"
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 #include "ScriptedBackend.h"
 #include "backends/SimPorts.h"
 #include "qv725/qv725.h"
@@ -107,8 +107,8 @@ public:
     PtyRig() {
         const char* previous = getenv("XDG_RUNTIME_DIR");
         previousRuntime_ = previous != nullptr ? previous : "";
-        setenv("XDG_RUNTIME_DIR", folder_.path().c_str(), 1);
-        link_ = std::make_unique<FakeSimLink>(folder_.path() / "qv725", "sim0", peer_.SlavePath());
+        setenv("XDG_RUNTIME_DIR", folder_.Path().c_str(), 1);
+        link_ = std::make_unique<FakeSimLink>(folder_.Path() / "qv725", "sim0", peer_.SlavePath());
         opened_ = true;
     }
     ~PtyRig() {
@@ -154,7 +154,7 @@ private:
         EXPECT_NE(QV725_OpenDevice(), 0) << "the controller on the pseudo-terminal was not found";
     }
 
-    ScratchFolder folder_;
+    TempFolder folder_{TempFolder::OwnerOnly};
     std::string previousRuntime_;
     PtyPeer peer_;
     std::unique_ptr<FakeSimLink> link_;

@@ -16,6 +16,7 @@
 #include "PresetsFile.h"
 #include "SettingsRun.h"
 #include "TempFolder.h"
+#include "WholeFile.h"
 
 namespace {
 

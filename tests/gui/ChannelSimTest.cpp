@@ -9,7 +9,7 @@
 
 #include "ActionList.h"
 #include "GuiTestSupport.h"
-#include "SimProcess.h"
+#include "SimulatorChild.h"
 #include "VirtualListModel.h"
 #include "core/Commands.h"
 #include "core/Params.h"

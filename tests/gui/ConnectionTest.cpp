@@ -5,7 +5,7 @@
 #include <csignal>
 
 #include "GuiTestSupport.h"
-#include "SimProcess.h"
+#include "SimulatorChild.h"
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"

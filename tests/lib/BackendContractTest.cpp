@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "BackendRigs.h"
+#include "LastError.h"
 #include "ScopedLineup.h"
 #include "qv725/qv725.h"
 
 namespace {
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text;
-}
 
 template <class Rig>
 class BackendContract : public ::testing::Test {

@@ -19,7 +19,7 @@
 #include "FakeSimLink.h"
 #include "FakeSysfs.h"
 #include "PtyPeer.h"
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 #include "backends/SerialPort.h"
 #include "backends/SimPorts.h"
 
@@ -83,7 +83,7 @@ public:
 
 protected:
     PtyPeer peer_;
-    ScratchFolder folder_;
+    TempFolder folder_{TempFolder::OwnerOnly};
 };
 
 // The simulator folder, $XDG_RUNTIME_DIR/qv725/, with one link named sim0 to the terminal.
@@ -94,8 +94,8 @@ public:
     std::unique_ptr<FtdioBackend> Another() { return std::make_unique<SimPortsBackend>(); }
 
 private:
-    FakeSimLink link_{folder_.path() / "qv725", "sim0", peer_.SlavePath()};
-    ScopedRuntimeDir runtime_{folder_.path()};
+    FakeSimLink link_{folder_.Path() / "qv725", "sim0", peer_.SlavePath()};
+    ScopedRuntimeDir runtime_{folder_.Path()};
     SimPortsBackend backend_;
 };
 

@@ -3,16 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "FakeFtdiControl.h"
+#include "LastError.h"
 #include "backends/D2xx.h"
 #include "qv725/qv725.h"
 
 namespace {
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text;
-}
 
 // The calls that open, configure and ask one candidate.
 std::string Probe(const std::string& dev, int index, size_t replyBytes) {

@@ -7,6 +7,7 @@
 
 #include "BackendRigs.h"
 #include "Discovery.h"
+#include "LastError.h"
 #include "RememberedSerial.h"
 #include "ScopedLineup.h"
 #include "backends/NamedPort.h"
@@ -14,26 +15,20 @@
 
 namespace {
 
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text;
-}
-
 class DiscoveryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         qv725::ForgetProbedPorts();
-        setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
+        setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
         ForgetRememberedSerial();
     }
     void TearDown() override {
         unsetenv("QV725_PORT");
         ForgetRememberedSerial();
     }
-    std::string CacheFile() const { return (cache.path() / "qv725/last-port-serial").string(); }
+    std::string CacheFile() const { return (cache.Path() / "qv725/last-port-serial").string(); }
 
-    ScratchFolder cache;
+    TempFolder cache{TempFolder::OwnerOnly};
     FakeSysfs sysfs;
     PtyPeer a;
     PtyPeer b;
@@ -72,7 +67,7 @@ TEST_F(DiscoveryTest, PortWhereTheControllerAnsweredIsRememberedAndTriedFirst) {
     std::string stored;
     std::getline(in, stored);
     EXPECT_EQ(stored, "SECOND");
-    for (const auto& entry : std::filesystem::directory_iterator(cache.path() / "qv725")) {
+    for (const auto& entry : std::filesystem::directory_iterator(cache.Path() / "qv725")) {
         EXPECT_EQ(entry.path().filename(), "last-port-serial") << "no temporary file is left";
     }
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 
 class FakeSysfs {
 public:
@@ -15,7 +15,7 @@ public:
     FakeSysfs(const FakeSysfs&) = delete;
     FakeSysfs& operator=(const FakeSysfs&) = delete;
 
-    std::string Root() const { return folder_.path().string(); }
+    std::string Root() const { return folder_.Path().string(); }
     // Plugs in a USB device at bus position `position` ("1-3") with one serial port `tty`
     // whose device file leads to `target`. Every plug-in gets a new device number.
     void Plug(const std::string& position, const std::string& tty, const std::string& target,
@@ -31,7 +31,7 @@ public:
 private:
     std::string PortFolder(const std::string& position, const std::string& tty) const;
 
-    ScratchFolder folder_;
+    TempFolder folder_{TempFolder::OwnerOnly};
     std::map<std::string, std::string> ttys_;  // position -> tty
     int devnum_ = 1;
     bool hadPrevious_ = false;

@@ -4,18 +4,13 @@
 #include <algorithm>
 #include <deque>
 
+#include "LastError.h"
 #include "ScriptedBackend.h"
 #include "qv725/qv725.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text;
-}
 
 // One candidate's whole turn: opened, configured, asked, and (unless it matched) closed.
 Calls Turn(size_t index, bool closed) {

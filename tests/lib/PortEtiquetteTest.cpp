@@ -15,17 +15,12 @@
 
 #include "BackendRigs.h"
 #include "Discovery.h"
+#include "LastError.h"
 #include "ScopedLineup.h"
 #include "backends/NamedPort.h"
 #include "qv725/qv725.h"
 
 namespace {
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text;
-}
 
 bool SameSettings(const termios& a, const termios& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -196,9 +191,9 @@ TEST_F(PortEtiquetteTest, PermissionDeniedSaysHowToGetAccess) {
 // The simulator folder counts only when it is private and each link's simulator still runs.
 class SimFolderTrustTest : public PortEtiquetteTest {
 protected:
-    ScratchFolder runtime;
-    ScopedRuntimeDir runtimeDir{runtime.path()};
-    std::filesystem::path sims = runtime.path() / "qv725";
+    TempFolder runtime{TempFolder::OwnerOnly};
+    ScopedRuntimeDir runtimeDir{runtime.Path()};
+    std::filesystem::path sims = runtime.Path() / "qv725";
 };
 
 TEST_F(SimFolderTrustTest, StaleLinkToAReusedTerminalIsSkipped) {
@@ -243,7 +238,7 @@ TEST_F(SimFolderTrustTest, FolderNotPrivateToThisUserIsIgnored) {
     }
     // A link in place of the folder, even to a private one, is not the folder.
     ASSERT_EQ(chmod(sims.c_str(), 0700), 0);
-    const auto elsewhere = runtime.path() / "elsewhere";
+    const auto elsewhere = runtime.Path() / "elsewhere";
     std::filesystem::rename(sims, elsewhere);
     std::filesystem::create_directory_symlink(elsewhere, sims);
     SimPortsBackend backend;

@@ -21,7 +21,7 @@ class TtyListingTest : public ::testing::Test {
 protected:
     PtyPeer first;
     PtyPeer second;
-    ScratchFolder folder;
+    TempFolder folder{TempFolder::OwnerOnly};
 
     static void Link(const std::string& target, const std::filesystem::path& link) {
         ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << link;
@@ -29,8 +29,8 @@ protected:
 };
 
 TEST_F(TtyListingTest, SimulatorFolderCountsLiveLinksToDevicesOnly) {
-    ScopedRuntimeDir runtime(folder.path());
-    const auto sims = folder.path() / "qv725";
+    ScopedRuntimeDir runtime(folder.Path());
+    const auto sims = folder.Path() / "qv725";
     FakeSimLink sim10(sims, "sim10", first.SlavePath());
     FakeSimLink sim2(sims, "sim2", second.SlavePath());
     FakeSimLink gone(sims, "gone", "/nonexistent/pts/99");  // its terminal has gone
@@ -54,7 +54,7 @@ TEST_F(TtyListingTest, SimulatorFolderCountsLiveLinksToDevicesOnly) {
 }
 
 TEST_F(TtyListingTest, SimulatorFolderMissing) {
-    ScopedRuntimeDir runtime(folder.path() / "absent");
+    ScopedRuntimeDir runtime(folder.Path() / "absent");
     SimPortsBackend backend;
     uint32_t count = 7;
     EXPECT_EQ(backend.CountDevices(count), 0u);

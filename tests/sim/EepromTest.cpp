@@ -7,7 +7,7 @@
 
 #include "Eeprom.h"
 #include "Protocol.h"
-#include "ScratchDir.h"
+#include "TempFolder.h"
 
 namespace qv725sim {
 namespace {
@@ -36,7 +36,7 @@ ChannelParams Sample(uint8_t seed) {
 }
 
 TEST(EepromTest, MissingFileGivesFactoryDefaults) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     Eeprom eeprom(dir.File("none.eeprom"));
     EXPECT_EQ(eeprom.Load(), Eeprom::LoadResult::Missing);
     for (int i = 0; i < ChannelCount; ++i) {
@@ -45,7 +45,7 @@ TEST(EepromTest, MissingFileGivesFactoryDefaults) {
 }
 
 TEST(EepromTest, StoredChannelsSurviveIntoAnotherInstance) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     const std::string path = dir.File("a.eeprom");
     {
         Eeprom eeprom(path);
@@ -68,7 +68,7 @@ TEST(EepromTest, StoredChannelsSurviveIntoAnotherInstance) {
 }
 
 TEST(EepromTest, SaveAndRecallAcrossTwoControllers) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     const std::string path = dir.File("ctl.eeprom");
     ChannelParams saved = Sample(3);
     {
@@ -100,7 +100,7 @@ void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.what; }
 class DamagedEepromTest : public testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedEepromTest, GivesFactoryDefaultsAndKeepsTheFileAside) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     const std::string path = dir.File("d.eeprom");
     {
         Eeprom eeprom(path);
@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.what); });
 
 TEST(EepromTest, FolderInPlaceOfTheFileIsDamageNotACrash) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     const std::string path = dir.File("dir.eeprom");
     std::filesystem::create_directory(path);
     Eeprom eeprom(path);
@@ -151,7 +151,7 @@ TEST(EepromTest, FolderInPlaceOfTheFileIsDamageNotACrash) {
 }
 
 TEST(EepromTest, FailedWriteKeepsImageAndFile) {
-    ScratchDir dir;
+    TempFolder dir{TempFolder::OwnerOnly};
     Eeprom nowhere(dir.File("missing-folder/x.eeprom"));
     EXPECT_FALSE(nowhere.Store(0, Sample(5)));
     EXPECT_EQ(nowhere.Channel(0), FactoryChannelParams());

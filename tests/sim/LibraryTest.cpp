@@ -11,17 +11,12 @@
 #include <filesystem>
 #include <string>
 
-#include "ScratchDir.h"
+#include "LastError.h"
+#include "TempFolder.h"
 #include "SimProcess.h"
 
 namespace qv725sim {
 namespace {
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text != nullptr ? text : "(null)";
-}
 
 class LibraryTest : public testing::Test {
 protected:
@@ -33,7 +28,7 @@ protected:
         ASSERT_TRUE(sim.Start(QV725_SIM_EXE, args, runtime_.Path().string(), error)) << error;
     }
 
-    ScratchDir runtime_;
+    TempFolder runtime_{TempFolder::OwnerOnly};
 };
 
 TEST_F(LibraryTest, FindsTheSimulatorAndReadsItsChannels) {

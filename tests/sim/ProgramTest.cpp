@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "PtyClient.h"
-#include "ScratchDir.h"
+#include "TempFolder.h"
 #include "SimProcess.h"
 #include "WakeFrame.h"
 
@@ -48,7 +48,7 @@ protected:
         ASSERT_TRUE(sim.Start(QV725_SIM_EXE, args, runtime_.Path().string(), error)) << error;
     }
 
-    ScratchDir runtime_;
+    TempFolder runtime_{TempFolder::OwnerOnly};
 };
 
 TEST_F(ProgramTest, PublishesItsPseudoTerminalAndSaysReady) {

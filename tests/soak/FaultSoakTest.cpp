@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "SimProcess.h"
+#include "SimulatorChild.h"
 #include "core/Commands.h"
 #include "core/History.h"
 #include "core/Params.h"

@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "ScratchFolder.h"
+#include "TempFolder.h"
 #include "SimProcess.h"
 
 namespace {
@@ -61,9 +61,9 @@ uint8_t GetParams(int channel, ChannelParams& p) {
 class LibraryConcurrency : public ::testing::Test {
 protected:
     void Start(const std::vector<std::string>& args) {
-        setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", runtime_.Path().c_str(), 1);
         std::string error;
-        ASSERT_TRUE(sim_.Start(QV725_SIM_EXE, args, runtime_.path().string(), error)) << error;
+        ASSERT_TRUE(sim_.Start(QV725_SIM_EXE, args, runtime_.Path().string(), error)) << error;
         ASSERT_NE(QV725_OpenDevice(), 0);
     }
     void TearDown() override { QV725_CloseDevice(); }
@@ -87,7 +87,7 @@ protected:
         }
     }
 
-    ScratchFolder runtime_;
+    TempFolder runtime_{TempFolder::OwnerOnly};
     qv725sim::SimProcess sim_;
     // Commands take it shared; reading a text handed out by the library takes it exclusively.
     std::shared_mutex textGate_;

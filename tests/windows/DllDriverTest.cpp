@@ -4,15 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "FakeFtdiControl.h"
+#include "LastError.h"
 #include "qv725/qv725.h"
 
 namespace {
-
-std::string LastError() {
-    const char* text = nullptr;
-    QV725_GetLastError(&text);
-    return text != nullptr ? text : "(null)";
-}
 
 class DllDriverTest : public ::testing::Test {
 protected:
