@@ -68,12 +68,24 @@ start_display() {
   openbox --sm-disable >"$work/wm.log" 2>&1 &
   pids+=($!)
   [ "$tray" = xembed ] || return 0
-  trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    >"$work/trayer.log" 2>&1 &
-  pids+=($!)
-  # The tray must be there before the program looks for it.
-  retry 100 xdotool search --classname trayer || { echo "desktop: no tray" >&2; exit 1; }
-  sleep 0.5
+  # The tray must be there before the program looks for it. On a loaded machine the tray can
+  # come up slowly, or end when it starts before the window manager answers: then it is
+  # started again, three times at most.
+  local attempt
+  for attempt in 1 2 3; do
+    trayer --edge top --align right --widthtype request --height 24 --transparent false \
+      >>"$work/trayer.log" 2>&1 &
+    local trayer_pid=$!
+    pids+=($trayer_pid)
+    if retry 300 xdotool search --classname trayer; then
+      sleep 0.5
+      return 0
+    fi
+    kill -0 "$trayer_pid" 2>/dev/null && break  # running, but no tray window in 30 s
+  done
+  echo "desktop: no tray" >&2
+  cat "$work/trayer.log" >&2
+  exit 1
 }
 start_display
 
