@@ -25,15 +25,7 @@ trap 'echo "desktop: line $LINENO failed: $BASH_COMMAND" >&2' ERR
 status=0
 fail() { echo "desktop: $*" >&2; status=1; }
 
-retry() {
-  local tries=$1
-  shift
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 # Whether the program ($1) has ended within $2 tenths of a second.
 ended_within() {
   local tries=$2
@@ -55,10 +47,7 @@ prog=$work/prog/kelvane
 
 start_display() {
   local tray=${1:-xembed}
-  display=150
-  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-  done
+  display=$(free_display 150)
   export DISPLAY=:$display
   Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
   xvfb=$!

@@ -25,20 +25,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-retry() {
-  local tries=$1
-  shift
-  until "$@" >/dev/null 2>&1; do
-    tries=$((tries - 1))
-    [ "$tries" -gt 0 ] || return 1
-    sleep 0.1
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-display=120
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-  display=$((display + 1))
-done
+display=$(free_display 120)
 export DISPLAY=:$display
 Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids+=($!)
