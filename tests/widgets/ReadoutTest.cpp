@@ -117,6 +117,38 @@ private slots:
         QVERIFY(rig.OnScreen(rig.plain) != plainFocused);  // the focus look differs
     }
 
+    void numbersItDrawsItselfLookTheSameInEveryPlacement() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+        const Qt::Alignment placements[] = {
+            Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignRight | Qt::AlignVCenter,
+            Qt::AlignHCenter | Qt::AlignVCenter, Qt::AlignLeft | Qt::AlignTop,
+            Qt::AlignRight | Qt::AlignBottom};
+        for (const Qt::Alignment placement : placements) {
+            for (const char* text : {"7", "25.3", "-1.7", "1234", "100.0", "0.5", "1E+3"}) {
+                const int before = rig.readout->TextsDrawnPlainly();
+                QVERIFY2(rig.SameAfter([&](QLineEdit* box) {
+                             box->setAlignment(placement);
+                             box->setText(QString::fromUtf8(text));
+                         }),
+                         qPrintable(QStringLiteral("%1 aligned %2").arg(text).arg(int(placement))));
+                // The comparison means something only when the read-out drew the text itself.
+                QVERIFY2(rig.readout->TextsDrawnPlainly() > before, text);
+            }
+        }
+        // Too long for the box: QLineEdit scrolls it, so QLineEdit paints it, and the same.
+        const int before = rig.readout->TextsDrawnPlainly();
+        QVERIFY(rig.SameAfter([](QLineEdit* box) { box->setText(QStringLiteral("12345678901234")); }));
+        QVERIFY(rig.SameAfter([](QLineEdit* box) { box->setText(QStringLiteral("Disk 1: 23.4 °C")); }));
+        QCOMPARE(rig.readout->TextsDrawnPlainly(), before);
+        // Part of it selected: the selection is QLineEdit's to draw.
+        QVERIFY(rig.SameAfter([](QLineEdit* box) {
+            box->setText(QStringLiteral("42.0"));
+            box->setSelection(1, 2);
+        }));
+        QCOMPARE(rig.readout->TextsDrawnPlainly(), before);
+    }
+
     void repaintingPaintsOnlyTheBoxAndReusesItsFrame() {
         Rig rig;
         QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
