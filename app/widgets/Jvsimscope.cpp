@@ -186,6 +186,7 @@ void TJvSimScope::SetBounds(int left, int top, int width, int height) {
     if (picture_.size() != size()) {
         picture_ = QImage(size(), QImage::Format_RGB32);
         picture_.fill(Rgb(color_));
+        pending_.clear();
     }
     Clear();
 }
@@ -196,6 +197,7 @@ void TJvSimScope::FollowWidgetSize() {
     }
     picture_ = QImage(size(), QImage::Format_RGB32);
     picture_.fill(Rgb(color_));
+    pending_.clear();
     Clear();
 }
 
@@ -209,15 +211,16 @@ void TJvSimScope::UpdateDisplay(bool clear) {
     repaint();
 }
 
-void TJvSimScope::DrawHorizontalGrid(int64_t firstColumn, int64_t endColumn, QRgb color) {
+void TJvSimScope::DrawHorizontalGrid(int64_t firstColumn, int64_t endColumn, QRgb color,
+                                     int32_t baseY, int32_t gridSize) {
     // The grid rows are BaseY + k * GridSize for every k other than 0, running away from the base
     // line in both directions; only the ones inside the picture are visible, so start at the
     // first such row at or below the top instead of walking there from a far-away base line.
-    const int64_t g = gridSize_;
+    const int64_t g = gridSize;
     const int64_t h = picture_.height();
-    int64_t y = ((int64_t{baseY_} % g) + g) % g;
+    int64_t y = ((int64_t{baseY} % g) + g) % g;
     for (; y < h; y += g) {
-        if (y != baseY_) {
+        if (y != baseY) {
             DrawPixelLine(picture_, firstColumn, y, endColumn, y, color);
         }
     }
@@ -234,6 +237,7 @@ void TJvSimScope::Clear() {
         line->LastY = baseY_;
     }
     tickCount_ = 1;
+    pending_.clear();  // the picture starts again: nothing of them would show
     if (picture_.isNull()) {
         return;
     }
@@ -261,27 +265,37 @@ void TJvSimScope::UpdateScope(QObject* /*sender*/) {
 
     FollowWidgetSize();
     if (!picture_.isNull()) {
-        const int64_t w = picture_.width();
-        const int64_t h = picture_.height();
-        const QRgb grid = Rgb(gridColor_);
-        ScrollPixelsLeft(picture_, 2);
-        FillPixelColumns(picture_, w - 2, 2, Rgb(color_));
-        if (tickCount_ == gridSize_ / 2) {
-            DrawPixelLine(picture_, w - 1, 0, w - 1, h, grid);
+        TStrip strip;
+        strip.background = Rgb(color_);
+        strip.grid = Rgb(gridColor_);
+        strip.base = Rgb(baseColor_);
+        strip.baseY = baseY_;
+        strip.gridSize = gridSize_;
+        strip.verticalGrid = tickCount_ == gridSize_ / 2;
+        if (strip.verticalGrid) {
             tickCount_ = 0;
         }
         ++tickCount_;
-        DrawHorizontalGrid(w - 2, w, grid);
-        DrawPixelLine(picture_, w - 2, baseY_, w, baseY_, Rgb(baseColor_));
+        strip.traces.reserve(static_cast<size_t>(lines_.Count()));
         for (int i = 0; i < lines_.Count(); ++i) {
             TJvScopeLine* line = lines_.GetItem(i);
             const int32_t y = RowOfPosition(line->Position);
-            const int64_t points[3][2] = {{w - 4, line->PrevY}, {w - 2, line->LastY}, {w, y}};
-            DrawPixelPolyline(picture_, points, 3, Rgb(line->Color));
+            strip.traces.push_back({line->PrevY, line->LastY, y, Rgb(line->Color)});
             line->PrevY = line->LastY;
             line->LastY = y;
         }
-        repaint();
+        if (isVisible()) {
+            CatchUp();
+            DrawStrip(strip);
+            repaint();
+        } else {
+            // Hidden: note the strip. Once the picture has scrolled a whole width, the oldest
+            // strips have left it and nothing of what they drew would show.
+            pending_.push_back(std::move(strip));
+            while (pending_.size() > static_cast<size_t>(picture_.width() / 2 + 2)) {
+                pending_.pop_front();
+            }
+        }
     }
     // The program's clock: raised on every tick, also while the picture is empty.
     if (OnUpdate) {
@@ -289,8 +303,42 @@ void TJvSimScope::UpdateScope(QObject* /*sender*/) {
     }
 }
 
+void TJvSimScope::DrawStrip(const TStrip& strip) {
+    const int64_t w = picture_.width();
+    const int64_t h = picture_.height();
+    ScrollPixelsLeft(picture_, 2);
+    FillPixelColumns(picture_, w - 2, 2, strip.background);
+    if (strip.verticalGrid) {
+        DrawPixelLine(picture_, w - 1, 0, w - 1, h, strip.grid);
+    }
+    DrawHorizontalGrid(w - 2, w, strip.grid, strip.baseY, strip.gridSize);
+    DrawPixelLine(picture_, w - 2, strip.baseY, w, strip.baseY, strip.base);
+    for (const TStrip::TTrace& trace : strip.traces) {
+        const int64_t points[3][2] = {{w - 4, trace.prevY}, {w - 2, trace.lastY}, {w, trace.y}};
+        DrawPixelPolyline(picture_, points, 3, trace.color);
+    }
+}
+
+void TJvSimScope::CatchUp() const {
+    if (pending_.empty()) {
+        return;
+    }
+    // Drawing changes the picture only: what every widget reading shows stays the same.
+    auto* self = const_cast<TJvSimScope*>(this);
+    for (const TStrip& strip : pending_) {
+        self->DrawStrip(strip);
+    }
+    pending_.clear();
+}
+
+const QImage& TJvSimScope::Picture() const {
+    CatchUp();
+    return picture_;
+}
+
 void TJvSimScope::paintEvent(QPaintEvent* /*event*/) {
     FollowWidgetSize();
+    CatchUp();
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
     ready_ = true;

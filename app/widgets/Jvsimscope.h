@@ -1,11 +1,14 @@
 // The scrolling strip-chart display of the History page. Its timer is also the program's clock:
-// every tick scrolls the picture, plots the traces and then raises OnUpdate.
+// every tick scrolls the picture, plots the traces and then raises OnUpdate. While the display
+// is hidden (another page is shown, the window is in the tray) a tick only notes what it would
+// draw, and the picture catches up, pixel for pixel, when it is next shown or read.
 #pragma once
 
 #include <QImage>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -116,8 +119,8 @@ public:
     // Ticks since the last vertical grid line at the right edge.
     int32_t TickCount() const { return tickCount_; }
     bool Ready() const { return ready_; }
-    // The off-screen picture that painting copies to the screen.
-    const QImage& Picture() const { return picture_; }
+    // The off-screen picture that painting copies to the screen, with every tick drawn.
+    const QImage& Picture() const;
 
     // Raised at the end of every tick with the widget as sender.
     TNotifyEvent OnUpdate;
@@ -132,10 +135,35 @@ private:
     void ProgramTimer(bool enabled);
     // A size that differs from the picture's is a change of bounds: fresh picture of that size.
     void FollowWidgetSize();
-    void DrawHorizontalGrid(int64_t firstColumn, int64_t endColumn, QRgb color);
+    void DrawHorizontalGrid(int64_t firstColumn, int64_t endColumn, QRgb color) {
+        DrawHorizontalGrid(firstColumn, endColumn, color, baseY_, gridSize_);
+    }
+    void DrawHorizontalGrid(int64_t firstColumn, int64_t endColumn, QRgb color, int32_t baseY,
+                            int32_t gridSize);
     QRgb Rgb(TColor color) const;
 
-    QImage picture_;
+    // What one tick draws, worked out when it happens: its colours and rows as they were then.
+    struct TStrip {
+        QRgb background = 0;
+        QRgb grid = 0;
+        QRgb base = 0;
+        int32_t baseY = 0;
+        int32_t gridSize = 0;
+        bool verticalGrid = false;
+        struct TTrace {
+            int32_t prevY, lastY, y;
+            QRgb color;
+        };
+        std::vector<TTrace> traces;
+    };
+    // Scrolls the picture two columns and draws the strip at the right edge.
+    void DrawStrip(const TStrip& strip);
+    // Draws the strips noted while hidden.
+    void CatchUp() const;
+
+    // Mutable: reading the picture first draws what the hidden ticks noted.
+    mutable QImage picture_;
+    mutable std::deque<TStrip> pending_;
     QTimer* timer_;
     TJvScopeLines lines_;
     bool ready_ = false;

@@ -99,6 +99,7 @@ private slots:
     void emptyWidgetStillRaisesOnUpdate();
     void linesCollection();
     void setLinesCopiesAndClears();
+    void hiddenTicksCatchUpToTheSamePicture();
 };
 
 void ScopeTest::defaults() {
@@ -583,3 +584,44 @@ void ScopeTest::setLinesCopiesAndClears() {
 
 QTEST_MAIN(ScopeTest)
 #include "ScopeTest.moc"
+
+void ScopeTest::hiddenTicksCatchUpToTheSamePicture() {
+    // The same ticks on a shown scope, which draws each at once, and on a hidden one, which
+    // notes them and draws them when its picture is read: after a few ticks, after many more
+    // than the picture is wide, and across changes of colour, base line and grid.
+    Rig shown(46, 40, 20, 8);
+    Rig hidden(46, 40, 20, 8);
+    shown.host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&shown.host));
+    QVERIFY(!hidden.scope->isVisible());
+    for (Rig* rig : {&shown, &hidden}) {
+        rig->scope->Lines().Add()->Color = clLime;
+        rig->scope->Lines().Add()->Color = clYellow;
+    }
+    int tick = 0;
+    const auto run = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i, ++tick) {
+            for (Rig* rig : {&shown, &hidden}) {
+                rig->scope->Lines().GetItem(0)->Position = (tick * 7) % 110 - 5;
+                rig->scope->Lines().GetItem(1)->Position = 50 + (tick % 5) * 9;
+                rig->Tick();
+            }
+        }
+    };
+    run(3);
+    QCOMPARE(hidden.scope->Picture(), shown.scope->Picture());
+    run(5);
+    for (Rig* rig : {&shown, &hidden}) {
+        rig->scope->SetColor(clNavy);
+        rig->scope->SetGridColor(clMaroon);
+        rig->scope->Lines().GetItem(0)->Color = clAqua;
+    }
+    run(70);  // more than three times the strips the picture holds
+    QCOMPARE(hidden.scope->Picture(), shown.scope->Picture());
+    for (Rig* rig : {&shown, &hidden})
+        rig->scope->SetBaseColor(clWhite);
+    run(21);
+    QCOMPARE(hidden.scope->Picture(), shown.scope->Picture());
+    QCOMPARE(hidden.scope->TickCount(), shown.scope->TickCount());
+    QCOMPARE(hidden.scope->Lines().GetItem(0)->LastY, shown.scope->Lines().GetItem(0)->LastY);
+}
