@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -135,10 +136,19 @@ TEST(ExportFiles, AReaderNeverSeesAHalfWrittenFile) {
                 ++torn;
             }
             ++reads;
+            in.close();
+#ifdef _WIN32
+            // Windows cannot replace a file while it is open, and a reader that opens it again
+            // the moment it closed it would hold every replacement off; collectors look now
+            // and then.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+#endif
         }
     });
-    for (int i = 0; i < 200; ++i) {
-        ASSERT_TRUE(ReplaceWhole(target, i % 2 == 0 ? b : a));
+    bool replaced = true;
+    for (int i = 0; i < 200 && replaced; ++i) {
+        replaced = ReplaceWhole(target, i % 2 == 0 ? b : a);
+        EXPECT_TRUE(replaced) << "replacement " << i;
     }
     // Let the reader look at least once after the writes.
     while (reads < 1) {
@@ -150,7 +160,9 @@ TEST(ExportFiles, AReaderNeverSeesAHalfWrittenFile) {
 #ifndef _WIN32
     EXPECT_EQ(unreadable, 0) << "of " << reads << " reads";
 #endif
-    EXPECT_EQ(FileText(target), a);
+    if (replaced) {
+        EXPECT_EQ(FileText(target), a);
+    }
 }
 
 }  // namespace
