@@ -119,7 +119,9 @@ void TReadout::DrawPanel(const QStyleOption& option, QPainter* painter, const QS
         p.setBackground(palette().brush(backgroundRole()));
         style.drawPrimitive(QStyle::PE_PanelLineEdit, &option, &p, this);
         p.end();
-        panel_ = std::move(picture);
+        // Every pixel is opaque (the backdrop is): without an alpha channel the copy is a plain
+        // copy of rows, not a blend.
+        panel_ = picture.convertToFormat(QImage::Format_RGB32);
         panelRect_ = option.rect;
         panelState_ = option.state;
         panelLineWidth_ = lineWidth;
