@@ -10,6 +10,11 @@ bool WakeSendFrame(uint8_t address, uint8_t command, uint8_t count, const uint8_
     return FtdioWrite(static_cast<int>(length), buffer);
 }
 
+void WakeExpectReply(size_t dataBytes) {
+    // FEND, command, count, the data, CRC: replies to us carry no address.
+    FtdioExpectBytes(static_cast<int>(dataBytes + 4));
+}
+
 bool WakeReceiveFrame(int timeoutMs, uint8_t& address, uint8_t& command, uint8_t* data,
                       size_t capacity, uint8_t& count) {
     if (!FtdioSetReadTimeout(timeoutMs)) {
