@@ -143,8 +143,12 @@ for page, key in (("History page open: scope drawing", "history"), ("Common page
         row("Program CPU polling once a second, %s (share of one core over a minute)" % page,
             "%.3f %%" % pf[key + "_cpu_percent"], "bare Qt window: %.3f %%" % floor,
             "+%.3f %%" % (pf[key + "_cpu_percent"] - floor), "at most 0.05 %")
-        row("Program wake-ups per second (context switches of all threads), %s" % page,
-            "%.1f" % pf[key + "_wakeups"], "bare Qt window: %.1f" % pf[bare + "_wakeups"],
+        preempted = pf.get(key + "_preemptions")
+        row("Program wake-ups per second (sleeps ended: voluntary context switches of all "
+            "threads), %s" % page,
+            "%.1f" % pf[key + "_wakeups"] +
+            ("" if preempted is None else " (besides %.1f preemptions)" % preempted),
+            "bare Qt window: %.1f" % pf[bare + "_wakeups"],
             "+%.1f" % (pf[key + "_wakeups"] - pf[bare + "_wakeups"]), "at most 10")
     else:
         row("Program CPU polling once a second, %s" % page, why("startup", "run", "display", "sim", "script"),

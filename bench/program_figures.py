@@ -60,13 +60,15 @@ def cpu_ns(pid):
     return total
 
 
-def switches(pid):
-    """Context switches of every thread: each voluntary one is a sleep that ended in a wake-up."""
+def switches(pid, kind="voluntary_ctxt_switches"):
+    """Context switches of every thread of one kind. Each voluntary one is a sleep that ended in
+    a wake-up; the involuntary ones are the scheduler taking the processor away, which depends
+    on what else the machine runs."""
     total = 0
     for t in tasks(pid):
         try:
             for line in open(t + "/status"):
-                if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")):
+                if line.startswith(kind + ":"):
                     total += int(line.split()[1])
         except (OSError, ValueError):
             pass
@@ -125,15 +127,19 @@ def start_program(env, pty):
 
 
 def measure(pids, seconds):
-    before = {pid: (cpu_ns(pid), switches(pid)) for pid in pids}
+    """Per process: CPU as a share of one core, wake-ups per second and preemptions per
+    second."""
+    def sample(pid):
+        return cpu_ns(pid), switches(pid), switches(pid, "nonvoluntary_ctxt_switches")
+    before = {pid: sample(pid) for pid in pids}
     t0 = time.monotonic()
     time.sleep(seconds)
     elapsed = time.monotonic() - t0
     result = {}
     for pid in pids:
-        c, s = cpu_ns(pid), switches(pid)
+        c, w, p = sample(pid)
         result[pid] = (100.0 * (c - before[pid][0]) / (elapsed * 1e9),
-                       (s - before[pid][1]) / elapsed)
+                       (w - before[pid][1]) / elapsed, (p - before[pid][2]) / elapsed)
     return result
 
 
@@ -286,14 +292,16 @@ def main():
     time.sleep(10)
     rss = []
     m = measure([prog.pid, bare.pid], 60)
-    figures["history_cpu_percent"], figures["history_wakeups"] = m[prog.pid]
-    figures["bare_cpu_percent"], figures["bare_wakeups"] = m[bare.pid]
+    (figures["history_cpu_percent"], figures["history_wakeups"],
+     figures["history_preemptions"]) = m[prog.pid]
+    figures["bare_cpu_percent"], figures["bare_wakeups"], figures["bare_preemptions"] = m[bare.pid]
     key(wid, ["ctrl+shift+Tab", "ctrl+shift+Tab"], env)  # back to Common
     subprocess.run(["xdotool", "mousemove", "1000", "750"], env=env, capture_output=True)
     time.sleep(5)
     m = measure([prog.pid, bare.pid], 60)
-    figures["common_cpu_percent"], figures["common_wakeups"] = m[prog.pid]
-    figures["bare2_cpu_percent"], figures["bare2_wakeups"] = m[bare.pid]
+    (figures["common_cpu_percent"], figures["common_wakeups"],
+     figures["common_preemptions"]) = m[prog.pid]
+    figures["bare2_cpu_percent"], figures["bare2_wakeups"], figures["bare2_preemptions"] = m[bare.pid]
     while time.monotonic() - started < minutes * 60 and prog.poll() is None:
         rss.append((time.monotonic() - started, rss_kb(prog.pid), rss_kb(bare.pid)))
         time.sleep(10)
