@@ -79,8 +79,13 @@ void DrawPixelPolyline(QImage& image, const int64_t (*points)[2], int count, QRg
 void FillPixelColumns(QImage& image, int64_t first, int64_t count, QRgb color) {
     const int64_t from = std::max<int64_t>(first, 0);
     const int64_t to = std::min<int64_t>(first + count, image.width());
+    if (from >= to) {
+        return;
+    }
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
         for (int64_t x = from; x < to; ++x) {
             row[x] = color;
         }
@@ -92,8 +97,11 @@ void ScrollPixelsLeft(QImage& image, int columns) {
     if (columns <= 0 || columns >= width) {
         return;
     }
+    // One look at the pixels (which makes them the image's own) instead of one per row.
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(bits + y * stride);
         std::memmove(row, row + columns, static_cast<size_t>(width - columns) * sizeof(QRgb));
     }
 }
