@@ -1,10 +1,12 @@
 // Number text for read-outs and fields. Rounding works on the exact decimal expansion of the
-// binary value (std::to_chars gives it exactly), so 0.15, stored as 0.1499999..., rounds down.
+// binary value (std::to_chars gives it exactly), so 0.15, stored as 0.1499999..., rounds down;
+// mostly on its first forty digits, which nearly always decide it.
 #include "NumberFormat.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <system_error>
 
@@ -16,33 +18,88 @@ struct ExactDigits {
     int pointPos = 0;    // number of digits before the decimal point
 };
 
-ExactDigits Expand(double magnitude) {
+// Splits to_chars' scientific text ("d.ddd...e+XX") into its digits, with the trailing zeros
+// dropped, and the position of the decimal point.
+ExactDigits FromScientific(std::string_view text) {
     ExactDigits out;
-    if (magnitude == 0.0) {
-        return out;
-    }
-    // 767 significant digits are enough for the exact value of any double.
-    char buffer[1100];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                      std::chars_format::scientific, 770);
-    const std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
     const size_t e = text.find('e');
-    std::string digits;
-    digits.reserve(e);
+    out.digits.reserve(e);
     for (size_t i = 0; i < e; ++i) {
         if (text[i] != '.') {
-            digits.push_back(text[i]);
+            out.digits.push_back(text[i]);
         }
     }
     int exponent = 0;
     std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
                     exponent);
-    while (!digits.empty() && digits.back() == '0') {
-        digits.pop_back();
+    while (!out.digits.empty() && out.digits.back() == '0') {
+        out.digits.pop_back();
     }
-    out.digits = std::move(digits);
     out.pointPos = exponent + 1;
     return out;
+}
+
+// Every digit of the exact value. 767 significant digits are enough for any double.
+ExactDigits ExpandWhole(double magnitude) {
+    char buffer[1100];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                      std::chars_format::scientific, 770);
+    return FromScientific(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)));
+}
+
+// Digits of a decimal fraction the exact value has after the point (0 for an integer).
+int FractionDigits(double magnitude) {
+    int exponent = 0;
+    const double mantissa = std::frexp(magnitude, &exponent);
+    // magnitude = bits * 2^power with bits a 53-bit integer; its trailing zero bits count too.
+    auto bits = static_cast<uint64_t>(std::ldexp(mantissa, 53));
+    int power = exponent - 53;
+    while (bits != 0 && (bits & 1) == 0 && power < 0) {
+        bits >>= 1;
+        ++power;
+    }
+    // 2^-k has exactly k digits after the point.
+    return power < 0 ? -power : 0;
+}
+
+constexpr int kShortDigits = 40;
+
+// The exact value's digits, exact at least up to the one that decides rounding to `precision`
+// significant digits or `digits` decimals; the digits after it may be left out. Forty
+// significant digits are asked for first: when some digit between the deciding one and the
+// fortieth is not zero, rounding at the fortieth cannot have reached the deciding one. When
+// they are all zero, the value either ends there (then they are its exact digits) or the
+// whole expansion is worked out.
+ExactDigits Expand(double magnitude, int precision, int digits) {
+    if (magnitude == 0.0) {
+        return {};
+    }
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                      std::chars_format::scientific, kShortDigits - 1);
+    const std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+    const size_t e = text.find('e');
+    int exponent = 0;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(),
+                    exponent);
+    const int pointPos = exponent + 1;
+    const int keep = std::min(precision, pointPos + digits);
+    if (keep < 0) {
+        return FromScientific(text);  // rounds to zero whatever its digits
+    }
+    // text is "d.ddd...": significant digit i sits at i + (i > 0).
+    bool nonZeroAfter = false;
+    for (int i = keep + 1; i < kShortDigits; ++i) {
+        if (text[static_cast<size_t>(i + 1)] != '0') {
+            nonZeroAfter = true;
+            break;
+        }
+    }
+    if (nonZeroAfter ||
+        (pointPos <= kShortDigits && FractionDigits(magnitude) <= kShortDigits - pointPos)) {
+        return FromScientific(text);
+    }
+    return ExpandWhole(magnitude);
 }
 
 // Keeps the first `keep` digits, rounding half away from zero on the digits dropped. The digit
@@ -115,7 +172,7 @@ std::string FormatFixed(double value, int precision, int digits) {
         return value < 0 ? "-INF" : "INF";
     }
     const bool negative = std::signbit(value);
-    const ExactDigits exact = Expand(std::fabs(value));
+    const ExactDigits exact = Expand(std::fabs(value), precision, digits);
     // Round once, at the precision-th significant digit or the digits-th decimal, whichever
     // comes first.
     const int keep = std::min(precision, exact.pointPos + digits);

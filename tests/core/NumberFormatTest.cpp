@@ -1,9 +1,17 @@
 // Number text: rounding on the exact binary value, scientific fallback, locale-free parsing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "NumberFormat.h"
 #include "TempFolder.h"
@@ -64,6 +72,72 @@ TEST(FormatFixed, Table) {
 TEST(FormatFixed, ReadoutIsThreeDigitsOneDecimal) {
     EXPECT_EQ(FormatReadout(25.3), "25.3");
     EXPECT_EQ(FormatReadout(103.7), "104.0");
+}
+
+// The value rounded from every one of its exact digits, written independently of the program's
+// own code: digits in fixed notation only (the cases below never need scientific).
+std::string RoundedFromEveryDigit(double value, int precision, int digits) {
+    char buffer[1100];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                   std::chars_format::scientific, 770).ptr;
+    std::string mantissa;
+    const char* e = std::find(buffer, end, 'e');
+    for (const char* c = buffer; c < e; ++c)
+        if (*c != '.')
+            mantissa.push_back(*c);
+    const int pointPos = std::atoi(e + 1) + 1;  // the first digit stands for 10^(pointPos - 1)
+    const auto exact = [&](int power) {
+        const int i = pointPos - 1 - power;
+        return i >= 0 && static_cast<size_t>(i) < mantissa.size() ? mantissa[static_cast<size_t>(i)] - '0' : 0;
+    };
+    // Kept: the powers from 10^(pointPos - 1) down to 10^last; the next one decides.
+    const int last = std::max(pointPos - precision, -digits);
+    const int top = std::max(pointPos, 1) + 1;  // room for a carry
+    std::vector<int> kept;  // kept[k] is the digit of 10^(top - 1 - k)
+    for (int power = top - 1; power >= -digits; --power)
+        kept.push_back(power >= last ? exact(power) : 0);
+    if (exact(last - 1) >= 5) {
+        for (int k = top - 1 - last; k >= 0; --k) {
+            if (++kept[static_cast<size_t>(k)] < 10)
+                break;
+            kept[static_cast<size_t>(k)] = 0;
+        }
+    }
+    std::string text;
+    for (int power = top - 1; power >= -digits; --power) {
+        const int d = kept[static_cast<size_t>(top - 1 - power)];
+        if (power == -1)
+            text.push_back('.');
+        if (power >= 0 && text.empty() && d == 0 && power > 0)
+            continue;  // leading zero
+        text.push_back(static_cast<char>('0' + d));
+    }
+    const bool zero = text.find_first_not_of("0.") == std::string::npos;
+    return (value < 0 && !zero ? "-" : "") + text;
+}
+
+TEST(FormatFixed, SameAsRoundingFromEveryDigit) {
+    // Values whose first forty digits end in zeros or nines, values that end exactly on a
+    // half, and many ordinary ones: each rounds as if every exact digit had been looked at.
+    std::vector<double> values = {0.15, 0.25, 2.5, 35.25, 12.0, 100.0, 9.995, 99.95, 0.05, 1e-9,
+                                  1.0 + std::ldexp(1.0, -52), 4.0 - std::ldexp(1.0, -50),
+                                  std::ldexp(1.0, -30), 123456.5, 0.999999999999999,
+                                  7.000000000000001, 41.3, 12.0 * 200 / 255.0};
+    std::mt19937_64 random(725);
+    std::uniform_real_distribution<double> spread(-1000.0, 1000.0);
+    for (int i = 0; i < 800; ++i) {
+        values.push_back(spread(random));
+        values.push_back(std::round(spread(random) * 20) / 20);  // on a half of the last digit
+        values.push_back(static_cast<double>(random() % 4096) * 12 / 255.0);
+    }
+    for (const double value : values) {
+        for (const auto& [precision, digits] : {std::pair{3, 1}, {4, 2}, {6, 3}, {18, 6}, {5, 0}}) {
+            if (std::fabs(value) >= std::pow(10.0, precision - 1))
+                continue;  // would need scientific notation
+            ASSERT_EQ(FormatFixed(value, precision, digits), RoundedFromEveryDigit(value, precision, digits))
+                << std::hexfloat << value << " precision " << precision << " digits " << digits;
+        }
+    }
 }
 
 TEST(FormatFixed, NonFiniteValues) {
