@@ -244,9 +244,7 @@ uint32_t PosixTty::Purge(uint32_t mask) {
 uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written) {
     written = 0;
     midReply_ = false;
-    gathered_ = false;
     due_ = 0;
-    lastWriteBytes_ = 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeMs_);
     while (written < count) {
         const ssize_t n = write(fd_, data + written, count - written);
@@ -268,8 +266,6 @@ uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written)
             return ftstatus::Ok;  // write timeout: the caller sees the short count
         }
     }
-    lastWrite_ = Clock::now();
-    lastWriteBytes_ = written;
     return ftstatus::Ok;
 }
 
@@ -292,15 +288,6 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readMs_);
     while (got < count) {
-        // The reply to the request just written, its length announced and nothing of it in
-        // yet: let it come in whole, after the request's own bytes are out, rather than waking
-        // for its first byte and again for the rest. A slower device is waited for as usual.
-        if (!midReply_ && !gathered_ && due_ > 0 && byteTime_.count() > 0 && lastWriteBytes_ > 0) {
-            std::this_thread::sleep_until(
-                std::min(lastWrite_ + (lastWriteBytes_ + due_) * byteTime_, deadline));
-            gathered_ = true;
-            drained_ = false;
-        }
         // A reply under way at the line's pace: let the bytes it still needs gather (or, while
         // that is not known, the next few) and fetch them together, within the deadline.
         // One gathering per fetch: when it finds nothing, the line is waited on as usual.

@@ -43,8 +43,7 @@ public:
     uint32_t Read(uint8_t* data, uint32_t count, uint32_t& got);
 
     // At least count more bytes of the reply under way are due back to back: once the buffer
-    // is empty, wait until the last of them should be there and fetch them in one read. Told
-    // before a reply has begun, the wait starts once the request written last is out.
+    // is empty, wait until the last of them should be there and fetch them in one read.
     void ExpectBytes(uint32_t count);
 
     // Bytes a trickling reply is let gather before they are fetched. The last bytes of a reply
@@ -81,7 +80,4 @@ private:
     bool gathered_ = false;
     // Bytes of the reply still due on the line (announced by ExpectBytes, not yet fetched).
     uint32_t due_ = 0;
-    // When the latest write finished, and how many bytes it wrote.
-    std::chrono::steady_clock::time_point lastWrite_{};
-    uint32_t lastWriteBytes_ = 0;
 };
