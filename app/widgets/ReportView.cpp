@@ -2,6 +2,7 @@
 #include "ReportView.h"
 
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -51,27 +52,47 @@ TReportView::TShown TReportView::ShownData(const QModelIndex& index) const {
 }
 
 void TReportView::paintEvent(QPaintEvent* event) {
+    const QRegion& region = event->region();
+    RememberPainted(region);
+    // For a region of several rectangles the tree view paints every column of each row the
+    // region touches; each rectangle is painted on its own instead, clipped to it, so that only
+    // the cells it covers are drawn. Every point of the region lies in exactly one rectangle,
+    // so each pixel is drawn as the whole-row painting draws it.
+    if (region.rectCount() <= 1 || isAnimated() || state() != NoState) {
+        QTreeView::paintEvent(event);
+        return;
+    }
+    executeDelayedItemsLayout();
+    QPainter painter(viewport());
+    for (const QRect& rect : region) {
+        painter.save();
+        painter.setClipRect(rect);
+        drawTree(&painter, QRegion(rect));
+        painter.restore();
+    }
+}
+
+void TReportView::RememberPainted(const QRegion& region) {
     // Remember the cells this paint covers whole; a cell painted in part may still show older
     // data elsewhere, so it is forgotten.
-    if (QAbstractItemModel* m = model()) {
-        const QRegion& region = event->region();
-        const int rows = m->rowCount(rootIndex());
-        const int columns = m->columnCount(rootIndex());
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                const QModelIndex index = m->index(r, c, rootIndex());
-                // Only the part inside the viewport is ever painted.
-                const QRect cell = visualRect(index) & viewport()->rect();
-                if (cell.isEmpty() || !region.intersects(cell))
-                    continue;
-                if (region.intersected(cell) == QRegion(cell))
-                    painted_.insert({r, c}, ShownData(index));
-                else
-                    painted_.remove({r, c});
-            }
+    QAbstractItemModel* m = model();
+    if (m == nullptr)
+        return;
+    const int rows = m->rowCount(rootIndex());
+    const int columns = m->columnCount(rootIndex());
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const QModelIndex index = m->index(r, c, rootIndex());
+            // Only the part inside the viewport is ever painted.
+            const QRect cell = visualRect(index) & viewport()->rect();
+            if (cell.isEmpty() || !region.intersects(cell))
+                continue;
+            if (region.intersected(cell) == QRegion(cell))
+                painted_.insert({r, c}, ShownData(index));
+            else
+                painted_.remove({r, c});
         }
     }
-    QTreeView::paintEvent(event);
 }
 
 void TReportView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -95,10 +116,9 @@ void TReportView::RepaintChanged() {
         return;
     const int lastRow = std::min(range.bottom(), model()->rowCount(rootIndex()) - 1);
     const int lastColumn = std::min(range.right(), model()->columnCount(rootIndex()) - 1);
-    // Each cell that shows something else is changed on its own (the view repaints just its
-    // rectangle); together they are repainted as one rectangle, which the view paints column
-    // by column instead of whole rows.
-    QRect changed;
+    // Each cell that shows something else is changed on its own; the region of those cells is
+    // repainted, which paints just them (see paintEvent), not the rectangle around them.
+    QRegion changed;
     for (int r = range.top(); r <= lastRow; ++r) {
         for (int c = range.left(); c <= lastColumn; ++c) {
             const QModelIndex index = model()->index(r, c, rootIndex());

@@ -34,6 +34,8 @@ private:
     };
     TShown ShownData(const QModelIndex& index) const;
     void Forget() { painted_.clear(); }
+    // Notes what the cells a paint of `region` covers whole show.
+    void RememberPainted(const QRegion& region);
     // Repaints the cells of the pending range that show something else now.
     void RepaintChanged();
 

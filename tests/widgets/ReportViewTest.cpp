@@ -105,6 +105,62 @@ private slots:
             QCoreApplication::processEvents();
         QCOMPARE(counting->painted, 1);
     }
+
+    // Cells changed in different rows and columns: the rectangle around them holds cells that
+    // did not change, which stay as they are.
+    void repaintsNoCellBetweenChangedOnes() {
+        Rig rig;
+        auto* counting = new CountingDelegate(&rig.report);
+        rig.report.setItemDelegate(counting);
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QCoreApplication::processEvents();
+        counting->painted = 0;
+        rig.Set(0, 0, "3: Fan");
+        rig.Set(2, 2, "7.2");
+        rig.Set(1, 1, "104.1");
+        rig.Refresh();
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        QCOMPARE(counting->painted, 3);
+    }
+
+    // Cells apart from each other repainted, one of them on the selected, current row.
+    void cellsApartLookAsInAPlainList() {
+        Rig rig;
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->setAllColumnsShowFocus(true);
+            view->setCurrentIndex(rig.model.index(2, 1));
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        const char* texts[] = {"26.4", "-0.1", "1.1E+4", "W", ""};
+        for (const char* text : texts) {
+            rig.Set(0, 0, text);
+            rig.Set(2, 2, text);
+            rig.Set(1, 1, text);
+            rig.Refresh();
+            QVERIFY2(rig.Same(), text);
+        }
+    }
+
+    // A repaint of a region whose rectangles split a cell: each part is drawn once.
+    void cellsPaintedInPartsLookAsInAPlainList() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            const QRect cell = view->visualRect(rig.model.index(1, 1));
+            const QRect next = view->visualRect(rig.model.index(1, 2));
+            const int middle = cell.top() + cell.height() / 2;
+            QRegion region(QRect(cell.left(), cell.top(), cell.width(), middle - cell.top()));
+            region |= QRect(QPoint(cell.left(), middle), next.bottomRight());
+            region |= view->visualRect(rig.model.index(0, 0));
+            QVERIFY(region.rectCount() > 1);
+            view->viewport()->update(region);
+        }
+        QVERIFY(rig.Same());
+    }
 };
 
 QTEST_MAIN(ReportViewTest)
