@@ -40,7 +40,7 @@ void THistoryRowTexts::Update(const THistory* history) {
     for (int row = 0; row < kChannelCount; ++row) {
         auto& texts = texts_[row];
         texts[0] = ReadoutText(last.Values[row]);
-        texts[1] = ReadoutText(history->Average(row));
+        texts[1] = averages_[row].Text(history->Average(row));
         texts[2] = ReadoutText(history->Min(row));
         texts[3] = ReadoutText(history->Max(row));
     }
