@@ -7,13 +7,23 @@
 #include <algorithm>
 
 #include "NumberShaping.h"
+#include "PlainCell.h"
 
 namespace {
 
-// The standard cell drawing; a number is laid out without shaping where that changes no pixel.
+// The standard cell drawing, a plain cell painted straight away with the same pixels; a number
+// is laid out without shaping where that changes no pixel.
 class TNumberDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (!PaintPlainCell(painter, cell))
+            QStyledItemDelegate::paint(painter, option, index);
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
