@@ -2,7 +2,7 @@
 // is worked out again only when the value leaves the range of values known to give that same
 // text. The read-out text only ever steps up as the value grows (every value between two values
 // with the same text has that text too), so a range whose two ends give the text holds it
-// throughout; the ends are found by trying the values half a shown digit either side.
+// throughout; the ends are found by trying the values just short of half a shown digit either side.
 #pragma once
 
 #include <QString>

@@ -1,8 +1,8 @@
 // The read-out text of a moving value: the same text ReadoutText gives for every value, next to
 // each step of the text too, coming from either side and jumping about.
 #include <QRandomGenerator>
-#include <algorithm>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -25,8 +25,8 @@ QList<double> Around(double value) {
 }
 
 // Where the text steps, and numbers with a text of their own form.
-const double kSteps[] = {25.35, 25.25, 0.05,  -0.05, 0.0,    99.95, 100.5, 999.5,
-                         -25.35, 9.95, 1.25, 12.25, -12.25, 1005.0, 1e5, 0.15};
+const double kSteps[] = {25.35,  25.25, 0.05, -0.05, 0.0,    99.95,  100.5, 999.5,
+                         -25.35, 9.95,  1.25, 12.25, -12.25, 1005.0, 1e5,   0.15};
 
 }  // namespace
 
