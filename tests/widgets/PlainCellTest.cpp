@@ -32,7 +32,7 @@ QStyleOptionViewItem Cell(const TestList& list, const QString& text, const QFont
     option.features |= QStyleOptionViewItem::HasDisplay;
     option.text = text;
     option.text.replace(QLatin1Char('\n'), QChar::LineSeparator);  // as displayText does
-    option.showDecorationSelected = true;  // whole rows selected
+    option.showDecorationSelected = true;                          // whole rows selected
     option.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     return option;
 }
@@ -77,9 +77,10 @@ private slots:
     void samePixelsAsTheStyle() {
         TestList list;
         list.resize(300, 200);
-        const QStringList texts = {"25.3",  "-1.7E+3", "104.0", "0.0",   "1: CPU", "AVAWTo",
-                                   "2: Disk drive bay", "W",   "fi fl", "Ünïcödé", "مرحبا",
-                                   "x\ny",  " lead",  "trail ", "1.1E+4"};
+        const QStringList texts = {
+            "25.3",  "-1.7E+3", "104.0",   "0.0",   "1: CPU", "AVAWTo", "2: Disk drive bay",
+            "W",     "fi fl",   "Ünïcödé", "مرحبا", "x\ny",   " lead",  "trail ",
+            "1.1E+4"};
         QList<QFont> fonts;
         fonts.append(list.font());
         QFont bold = list.font();
@@ -97,9 +98,9 @@ private slots:
         const QList<Qt::Alignment> alignments = {
             Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignRight | Qt::AlignVCenter,
             Qt::AlignHCenter | Qt::AlignTop, Qt::AlignLeft | Qt::AlignBottom};
-        const QList<QStyle::State> states = {
-            QStyle::State_Enabled | QStyle::State_Active, QStyle::State_Enabled,
-            QStyle::State_Active, QStyle::State_None};
+        const QList<QStyle::State> states = {QStyle::State_Enabled | QStyle::State_Active,
+                                             QStyle::State_Enabled, QStyle::State_Active,
+                                             QStyle::State_None};
         int straight = 0;
         int compared = 0;
         for (const QString& text : texts) {
@@ -107,7 +108,8 @@ private slots:
                 for (const QRect& rect : rects) {
                     for (Qt::Alignment alignment : alignments) {
                         for (QStyle::State state : states) {
-                            for (Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+                            for (Qt::LayoutDirection direction :
+                                 {Qt::LeftToRight, Qt::RightToLeft}) {
                                 QStyleOptionViewItem option = Cell(list, text, font, rect);
                                 option.displayAlignment = alignment;
                                 option.state = state;
@@ -125,14 +127,16 @@ private slots:
             }
         }
         // Most of them are plain: the comparison is of the straight painting.
-        QVERIFY2(straight > compared / 2, qPrintable(QStringLiteral("%1 of %2").arg(straight).arg(compared)));
+        QVERIFY2(straight > compared / 2,
+                 qPrintable(QStringLiteral("%1 of %2").arg(straight).arg(compared)));
     }
 
     // A painter clipped already, as when a list paints a region rectangle by rectangle.
     void samePixelsInAClippedPainter() {
         TestList list;
         const QRect rect(5, 3, 67, 21);
-        for (const QRect& clip : {QRect(0, 0, 30, 60), QRect(20, 10, 100, 40), QRect(5, 3, 67, 21)}) {
+        for (const QRect& clip :
+             {QRect(0, 0, 30, 60), QRect(20, 10, 100, 40), QRect(5, 3, 67, 21)}) {
             for (const QString& text : {QStringLiteral("25.3"), QStringLiteral("1: CPU")}) {
                 const QStyleOptionViewItem option = Cell(list, text, list.font(), rect);
                 bool painted = false;
@@ -151,7 +155,8 @@ private slots:
         QPainter painter(&image);
         QVERIFY(PaintPlainCell(&painter, plain));
         QList<QStyleOptionViewItem> others;
-        for (QStyle::State state : {QStyle::State_Selected, QStyle::State_HasFocus, QStyle::State_Editing}) {
+        for (QStyle::State state :
+             {QStyle::State_Selected, QStyle::State_HasFocus, QStyle::State_Editing}) {
             others.append(plain);
             others.last().state |= state;
         }
@@ -177,7 +182,8 @@ private slots:
         std::unique_ptr<QStyle> windows(QStyleFactory::create(QStringLiteral("Windows")));
         if (windows) {
             list.setStyle(windows.get());
-            const QStyleOptionViewItem styled = Cell(list, QStringLiteral("25.3"), list.font(), QRect(5, 3, 67, 21));
+            const QStyleOptionViewItem styled =
+                Cell(list, QStringLiteral("25.3"), list.font(), QRect(5, 3, 67, 21));
             QVERIFY(!PaintPlainCell(&painter, styled));
             list.setStyle(nullptr);
         }
