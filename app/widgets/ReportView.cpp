@@ -90,7 +90,14 @@ void TReportView::RememberPainted(const QRegion& region) {
         return;
     const int rows = m->rowCount(rootIndex());
     const int columns = m->columnCount(rootIndex());
+    const QRect bounds = region.boundingRect();
     for (int r = 0; r < rows; ++r) {
+        // A row whose band lies outside the region has no cell in it (all cells of a row share
+        // its band; a hidden first column tells nothing).
+        const QRect band = visualRect(m->index(r, 0, rootIndex()));
+        if (!band.isNull() &&
+            (band.top() + band.height() <= bounds.top() || band.top() > bounds.bottom()))
+            continue;
         for (int c = 0; c < columns; ++c) {
             const QModelIndex index = m->index(r, c, rootIndex());
             // Only the part inside the viewport is ever painted.
@@ -119,6 +126,16 @@ void TReportView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bot
         QMetaObject::invokeMethod(this, &TReportView::RepaintChanged, Qt::QueuedConnection);
 }
 
+bool TReportView::KeepsRowHeight(const TShown& before, const TShown& now) const {
+    if (wordWrap() || before.font != now.font || before.text.typeId() != QMetaType::QString ||
+        now.text.typeId() != QMetaType::QString)
+        return false;
+    const QFont shown =
+        now.font.isValid() ? qvariant_cast<QFont>(now.font).resolve(font()) : font();
+    return DrawnInItsOwnFont(before.text.toString(), shown) &&
+           DrawnInItsOwnFont(now.text.toString(), shown);
+}
+
 void TReportView::RepaintChanged() {
     const QRect range = pending_;
     pending_ = QRect();
@@ -130,12 +147,26 @@ void TReportView::RepaintChanged() {
     // repainted, which paints just them (see paintEvent), not the rectangle around them.
     QRegion changed;
     for (int r = range.top(); r <= lastRow; ++r) {
+        // The tree view's own part of a change (the row's height from the whole row's data, and
+        // from the first row every row's) is done for the row's first changed cell; the row's
+        // other cells need only what every item view does, except the first column, whose
+        // change the tree view also checks for children.
+        bool rowDone = false;
         for (int c = range.left(); c <= lastColumn; ++c) {
             const QModelIndex index = model()->index(r, c, rootIndex());
             const auto known = painted_.constFind({r, c});
-            if (known != painted_.constEnd() && *known == ShownData(index))
+            const TShown now = ShownData(index);
+            if (known != painted_.constEnd() && *known == now)
                 continue;
-            QTreeView::dataChanged(index, index, {});
+            // A number in place of a number in the same font leaves the row's height alone.
+            const bool sameHeight =
+                known != painted_.constEnd() && c != 0 && KeepsRowHeight(*known, now);
+            if ((!rowDone || c == 0) && !sameHeight) {
+                QTreeView::dataChanged(index, index, {});
+                rowDone = true;
+            } else {
+                QAbstractItemView::dataChanged(index, index, {});
+            }
             changed |= visualRect(index);
         }
     }

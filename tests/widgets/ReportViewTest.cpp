@@ -144,6 +144,44 @@ private slots:
         }
     }
 
+    // Two cells of the first row in a larger font: every row grows, as in a plain list.
+    void rowsFollowTheFirstRowGrowing() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        QFont large = rig.report.font();
+        large.setPointSizeF(large.pointSizeF() * 2);
+        {
+            const QSignalBlocker quiet(rig.model);
+            rig.model.setData(rig.model.index(0, 1), large, Qt::FontRole);
+            rig.model.setData(rig.model.index(0, 2), large, Qt::FontRole);
+        }
+        rig.Refresh();
+        QVERIFY(rig.Same());
+        QCOMPARE(rig.report.visualRect(rig.model.index(2, 2)),
+                 rig.plain.visualRect(rig.model.index(2, 2)));
+    }
+
+    // A number in the first row in place of another keeps the rows' height; a text of two lines
+    // makes them taller, and a number again shorter.
+    void rowsFollowTheFirstRowsTextHeight() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QCoreApplication::processEvents();
+        const int numberHeight = rig.plain.visualRect(rig.model.index(2, 1)).height();
+        const char* texts[] = {"26.4", "two\nlines", "104.0", "-1.7E+3", "7.1"};
+        int taller = 0;
+        for (const char* text : texts) {
+            rig.Set(0, 1, text);
+            rig.Refresh();
+            QVERIFY2(rig.Same(), text);
+            QCOMPARE(rig.report.visualRect(rig.model.index(2, 1)),
+                     rig.plain.visualRect(rig.model.index(2, 1)));
+            taller += rig.plain.visualRect(rig.model.index(2, 1)).height() > numberHeight ? 1 : 0;
+        }
+        QVERIFY2(taller > 0, "no text made the rows taller");
+    }
+
     // A repaint of a region whose rectangles split a cell: each part is drawn once.
     void cellsPaintedInPartsLookAsInAPlainList() {
         Rig rig;
