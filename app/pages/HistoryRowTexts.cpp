@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "core/History.h"
+#include "widgets/ReadoutRounding.h"
 #include "widgets/ReadoutText.h"
 
 namespace {
@@ -14,6 +15,15 @@ std::array<uint32_t, kChannelCount> NewestBits(const THistory& history) {
     for (int c = 0; c < kChannelCount; ++c)
         bits[c] = std::bit_cast<uint32_t>(newest.Values[c]);
     return bits;
+}
+
+// The read-out text of a statistic: by integer rounding where it applies (an average is a new
+// value every second, never one remembered), else the remembered or worked-out text.
+QString StatisticText(double value) {
+    QString text;
+    if (RoundedReadoutText(value, text))
+        return text;
+    return ReadoutText(value);
 }
 
 }  // namespace
@@ -39,10 +49,10 @@ void THistoryRowTexts::Update(const THistory* history) {
     const THistoryItem& last = history->Last();
     for (int row = 0; row < kChannelCount; ++row) {
         auto& texts = texts_[row];
-        texts[0] = ReadoutText(last.Values[row]);
-        texts[1] = averages_[row].Text(history->Average(row));
-        texts[2] = ReadoutText(history->Min(row));
-        texts[3] = ReadoutText(history->Max(row));
+        texts[0] = StatisticText(last.Values[row]);
+        texts[1] = StatisticText(history->Average(row));
+        texts[2] = StatisticText(history->Min(row));
+        texts[3] = StatisticText(history->Max(row));
     }
     known_ = true;
     empty_ = false;

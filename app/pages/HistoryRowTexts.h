@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "core/Settings.h"
-#include "widgets/ReadoutSpan.h"
 
 class THistory;
 
@@ -34,6 +33,4 @@ private:
     std::array<uint32_t, kChannelCount> newest_{};
     bool empty_ = true;
     std::array<std::array<QString, kColumns>, kChannelCount> texts_;
-    // Each row's average moves a little with each sample and its text seldom changes.
-    std::array<TReadoutSpan, kChannelCount> averages_;
 };
