@@ -88,20 +88,35 @@ void TReportView::RememberPainted(const QRegion& region) {
     QAbstractItemModel* m = model();
     if (m == nullptr)
         return;
-    const int rows = m->rowCount(rootIndex());
-    const int columns = m->columnCount(rootIndex());
+    const QModelIndex root = rootIndex();
+    const int rows = m->rowCount(root);
+    const int columns = m->columnCount(root);
+    int bandColumn = 0;
+    while (bandColumn < columns && isColumnHidden(bandColumn))
+        ++bandColumn;
+    if (bandColumn == columns)
+        return;  // no column shown, no cell painted
     const QRect bounds = region.boundingRect();
+    // Only the part inside the viewport is ever painted.
+    const QRect shown = viewport()->rect();
     for (int r = 0; r < rows; ++r) {
-        // A row whose band lies outside the region has no cell in it (all cells of a row share
-        // its band; a hidden first column tells nothing).
-        const QRect band = visualRect(m->index(r, 0, rootIndex()));
-        if (!band.isNull() &&
-            (band.top() + band.height() <= bounds.top() || band.top() > bounds.bottom()))
+        // All cells of a row share its band; a row whose band lies outside the region has no
+        // cell in it.
+        const QRect band = visualRect(m->index(r, bandColumn, root));
+        if (band.isNull() || band.top() + band.height() <= bounds.top() ||
+            band.top() > bounds.bottom())
             continue;
+        // Without root decoration a row's cells are its band cut at the column edges; a row
+        // spanning its first column is measured cell by cell.
+        const bool columnCells = !rootIsDecorated() && !isFirstColumnSpanned(r, root);
         for (int c = 0; c < columns; ++c) {
-            const QModelIndex index = m->index(r, c, rootIndex());
-            // Only the part inside the viewport is ever painted.
-            const QRect cell = visualRect(index) & viewport()->rect();
+            const QModelIndex index = m->index(r, c, root);
+            QRect cell;
+            if (!columnCells)
+                cell = visualRect(index);
+            else if (!isColumnHidden(c))
+                cell = QRect(columnViewportPosition(c), band.top(), columnWidth(c), band.height());
+            cell &= shown;
             if (cell.isEmpty() || !region.intersects(cell))
                 continue;
             if (region.intersected(cell) == QRegion(cell))

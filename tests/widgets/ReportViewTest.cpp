@@ -1,6 +1,7 @@
 // The report list: it looks like a plain QTreeView over the same model, numbers included, and
 // after a refresh it shows what the model holds once the refreshing handler has returned, while
 // repainting only the cells whose text changed.
+#include <QHeaderView>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -104,6 +105,35 @@ private slots:
         for (int pass = 0; pass < 3; ++pass)
             QCoreApplication::processEvents();
         QCOMPARE(counting->painted, 1);
+    }
+
+    // Set up as the program's lists are (no root decoration, whole rows selected), with a
+    // column hidden, cells changed here and there are repainted alone and look as in a plain
+    // list.
+    void repaintsOnlyTheChangedCellsOfAProgramList() {
+        Rig rig;
+        auto* counting = new CountingDelegate(&rig.report);
+        rig.report.setItemDelegate(counting);
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            view->setRootIsDecorated(false);
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->header()->resizeSection(0, 70);
+            view->setColumnHidden(1, true);
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        const int pairs[][2] = {{0, 0}, {2, 2}, {1, 2}, {1, 1}, {0, 2}};
+        bool odd = false;
+        for (const auto& at : pairs) {
+            counting->painted = 0;
+            rig.Set(at[0], at[1], "99.9");
+            odd = !odd;
+            rig.Set(2, 0, odd ? "5" : "6");
+            rig.Refresh();
+            QVERIFY(rig.Same());
+            // The hidden cell is no cell to paint; both others changed.
+            QCOMPARE(counting->painted, at[1] == 1 ? 1 : 2);
+        }
     }
 
     // Cells changed in different rows and columns: the rectangle around them holds cells that
