@@ -1,10 +1,25 @@
 // The temperature history window and its statistics.
 #include "History.h"
 
+#include <atomic>
+
 #include "Exceptions.h"
 #include "LocalTime.h"
 
-THistory::THistory(int32_t maxCount) : maxCount_(maxCount), clock_(&NowMilliseconds) {}
+namespace {
+
+// The last revision given out by any store.
+std::atomic<uint64_t> lastRevision{0};
+
+}  // namespace
+
+THistory::THistory(int32_t maxCount) : maxCount_(maxCount), clock_(&NowMilliseconds) {
+    Changed();
+}
+
+void THistory::Changed() {
+    revision_ = ++lastRevision;
+}
 
 const THistoryItem& THistory::Items(int index) const {
     if (index < 0 || index >= Count()) {
@@ -18,6 +33,7 @@ void THistory::Add(std::unique_ptr<THistoryItem> item) {
         items_.pop_front();  // first in, first out
     }
     items_.push_back(std::move(item));
+    Changed();
 }
 
 THistoryItem& THistory::NewItem() {
@@ -81,4 +97,5 @@ float THistory::Min(int channel) const {
 
 void THistory::Clear() {
     items_.clear();
+    Changed();
 }

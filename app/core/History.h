@@ -54,8 +54,16 @@ public:
     // Destroys every sample.
     void Clear();
 
+    // A number that changes whenever a sample is added or removed, never the same for two
+    // stores: what was worked out from the samples still holds while it stays the same, except
+    // for the newest sample's values, which its holder may still change through Last().
+    uint64_t Revision() const { return revision_; }
+
 private:
+    void Changed();
+
     int32_t maxCount_;
+    uint64_t revision_ = 0;
     std::function<int64_t()> clock_;
     std::deque<std::unique_ptr<THistoryItem>> items_;
 };

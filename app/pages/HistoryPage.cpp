@@ -22,20 +22,13 @@
 #include "PageHost.h"
 #include "ReportList.h"
 #include "VirtualListModel.h"
-#include "core/History.h"
-#include "core/NumberFormat.h"
 #include "widgets/ColorConvert.h"
 #include "widgets/Jvsimscope.h"
-#include "widgets/ReadoutText.h"
 
 namespace {
 
 // Inner border of the page.
 constexpr int kPageBorder = 8;
-
-QString Readout(double value) {
-    return ReadoutText(value);
-}
 
 }  // namespace
 
@@ -93,18 +86,7 @@ void THistoryPage::ConnectHandlers() {
             default:
                 break;
         }
-        if (state_.History == nullptr || state_.History->Count() == 0)
-            return QStringLiteral("0.0");
-        switch (column) {
-            case 2:
-                return Readout(state_.History->Last().Values[row]);
-            case 3:
-                return Readout(state_.History->Average(row));
-            case 4:
-                return Readout(state_.History->Min(row));
-            default:
-                return Readout(state_.History->Max(row));
-        }
+        return rowTexts_.Text(state_.History.get(), row, column);
     };
     HistoryColors->LineColor = [this](int row) -> QColor {
         if (!Scope || row < 0 || row >= Scope->Lines().Count())

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "HistoryRowTexts.h"
+
 class QColorDialog;
 class QFrame;
 class QTreeView;
@@ -59,4 +61,6 @@ private:
     TMainState& state_;
     TAction* acHistoryColorChange;
     TAction* acHistorySettings;
+    // The statistics columns' texts, worked out once per change of the history.
+    THistoryRowTexts rowTexts_;
 };

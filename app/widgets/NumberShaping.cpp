@@ -2,6 +2,7 @@
 #include "NumberShaping.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QList>
@@ -30,13 +31,41 @@ bool NumbersKerned(const QFont& font) {
     return kerned;
 }
 
-}  // namespace
-
-bool LaysOutWithoutShaping(const QString& text, const QFont& font) {
+bool IsNumberText(const QString& text) {
     for (const QChar c : text) {
         if (!kNumberCharacters.contains(c))
             return false;
     }
+    return true;
+}
+
+}  // namespace
+
+bool DrawnInItsOwnFont(const QString& text, const QFont& font) {
+    if (text.isEmpty() || !IsNumberText(text))
+        return false;
+    struct TKnown {
+        QFont font;
+        bool all;
+    };
+    thread_local QList<TKnown> recent;
+    for (const TKnown& known : recent) {
+        if (known.font == font)
+            return known.all;
+    }
+    const QFontMetrics metrics(font);
+    bool all = true;
+    for (const QChar c : kNumberCharacters)
+        all = all && metrics.inFont(c);
+    if (recent.size() >= 4)
+        recent.removeFirst();
+    recent.append({font, all});
+    return all;
+}
+
+bool LaysOutWithoutShaping(const QString& text, const QFont& font) {
+    if (!IsNumberText(text))
+        return false;
     // The last few fonts asked about, compared whole: far cheaper than building a font's key.
     struct TKnown {
         QFont font;

@@ -2,17 +2,28 @@
 #include "ReportView.h"
 
 #include <QPaintEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "NumberShaping.h"
+#include "PlainCell.h"
 
 namespace {
 
-// The standard cell drawing; a number is laid out without shaping where that changes no pixel.
+// The standard cell drawing, a plain cell painted straight away with the same pixels; a number
+// is laid out without shaping where that changes no pixel.
 class TNumberDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        if (!PaintPlainCell(painter, cell))
+            QStyledItemDelegate::paint(painter, option, index);
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
@@ -51,27 +62,69 @@ TReportView::TShown TReportView::ShownData(const QModelIndex& index) const {
 }
 
 void TReportView::paintEvent(QPaintEvent* event) {
+    const QRegion& region = event->region();
+    RememberPainted(region);
+    // For a region of several rectangles the tree view paints every column of each row the
+    // region touches; each rectangle is painted on its own instead, clipped to it, so that only
+    // the cells it covers are drawn. Every point of the region lies in exactly one rectangle,
+    // so each pixel is drawn as the whole-row painting draws it.
+    if (region.rectCount() <= 1 || isAnimated() || state() != NoState) {
+        QTreeView::paintEvent(event);
+        return;
+    }
+    executeDelayedItemsLayout();
+    QPainter painter(viewport());
+    for (const QRect& rect : region) {
+        painter.save();
+        painter.setClipRect(rect);
+        drawTree(&painter, QRegion(rect));
+        painter.restore();
+    }
+}
+
+void TReportView::RememberPainted(const QRegion& region) {
     // Remember the cells this paint covers whole; a cell painted in part may still show older
     // data elsewhere, so it is forgotten.
-    if (QAbstractItemModel* m = model()) {
-        const QRegion& region = event->region();
-        const int rows = m->rowCount(rootIndex());
-        const int columns = m->columnCount(rootIndex());
-        for (int r = 0; r < rows; ++r) {
-            for (int c = 0; c < columns; ++c) {
-                const QModelIndex index = m->index(r, c, rootIndex());
-                // Only the part inside the viewport is ever painted.
-                const QRect cell = visualRect(index) & viewport()->rect();
-                if (cell.isEmpty() || !region.intersects(cell))
-                    continue;
-                if (region.intersected(cell) == QRegion(cell))
-                    painted_.insert({r, c}, ShownData(index));
-                else
-                    painted_.remove({r, c});
-            }
+    QAbstractItemModel* m = model();
+    if (m == nullptr)
+        return;
+    const QModelIndex root = rootIndex();
+    const int rows = m->rowCount(root);
+    const int columns = m->columnCount(root);
+    int bandColumn = 0;
+    while (bandColumn < columns && isColumnHidden(bandColumn))
+        ++bandColumn;
+    if (bandColumn == columns)
+        return;  // no column shown, no cell painted
+    const QRect bounds = region.boundingRect();
+    // Only the part inside the viewport is ever painted.
+    const QRect shown = viewport()->rect();
+    for (int r = 0; r < rows; ++r) {
+        // All cells of a row share its band; a row whose band lies outside the region has no
+        // cell in it.
+        const QRect band = visualRect(m->index(r, bandColumn, root));
+        if (band.isNull() || band.top() + band.height() <= bounds.top() ||
+            band.top() > bounds.bottom())
+            continue;
+        // Without root decoration a row's cells are its band cut at the column edges; a row
+        // spanning its first column is measured cell by cell.
+        const bool columnCells = !rootIsDecorated() && !isFirstColumnSpanned(r, root);
+        for (int c = 0; c < columns; ++c) {
+            const QModelIndex index = m->index(r, c, root);
+            QRect cell;
+            if (!columnCells)
+                cell = visualRect(index);
+            else if (!isColumnHidden(c))
+                cell = QRect(columnViewportPosition(c), band.top(), columnWidth(c), band.height());
+            cell &= shown;
+            if (cell.isEmpty() || !region.intersects(cell))
+                continue;
+            if (region.intersected(cell) == QRegion(cell))
+                painted_.insert({r, c}, ShownData(index));
+            else
+                painted_.remove({r, c});
         }
     }
-    QTreeView::paintEvent(event);
 }
 
 void TReportView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -88,6 +141,16 @@ void TReportView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bot
         QMetaObject::invokeMethod(this, &TReportView::RepaintChanged, Qt::QueuedConnection);
 }
 
+bool TReportView::KeepsRowHeight(const TShown& before, const TShown& now) const {
+    if (wordWrap() || before.font != now.font || before.text.typeId() != QMetaType::QString ||
+        now.text.typeId() != QMetaType::QString)
+        return false;
+    const QFont shown =
+        now.font.isValid() ? qvariant_cast<QFont>(now.font).resolve(font()) : font();
+    return DrawnInItsOwnFont(before.text.toString(), shown) &&
+           DrawnInItsOwnFont(now.text.toString(), shown);
+}
+
 void TReportView::RepaintChanged() {
     const QRect range = pending_;
     pending_ = QRect();
@@ -95,17 +158,30 @@ void TReportView::RepaintChanged() {
         return;
     const int lastRow = std::min(range.bottom(), model()->rowCount(rootIndex()) - 1);
     const int lastColumn = std::min(range.right(), model()->columnCount(rootIndex()) - 1);
-    // Each cell that shows something else is changed on its own (the view repaints just its
-    // rectangle); together they are repainted as one rectangle, which the view paints column
-    // by column instead of whole rows.
-    QRect changed;
+    // Each cell that shows something else is changed on its own; the region of those cells is
+    // repainted, which paints just them (see paintEvent), not the rectangle around them.
+    QRegion changed;
     for (int r = range.top(); r <= lastRow; ++r) {
+        // The tree view's own part of a change (the row's height from the whole row's data, and
+        // from the first row every row's) is done for the row's first changed cell; the row's
+        // other cells need only what every item view does, except the first column, whose
+        // change the tree view also checks for children.
+        bool rowDone = false;
         for (int c = range.left(); c <= lastColumn; ++c) {
             const QModelIndex index = model()->index(r, c, rootIndex());
             const auto known = painted_.constFind({r, c});
-            if (known != painted_.constEnd() && *known == ShownData(index))
+            const TShown now = ShownData(index);
+            if (known != painted_.constEnd() && *known == now)
                 continue;
-            QTreeView::dataChanged(index, index, {});
+            // A number in place of a number in the same font leaves the row's height alone.
+            const bool sameHeight =
+                known != painted_.constEnd() && c != 0 && KeepsRowHeight(*known, now);
+            if ((!rowDone || c == 0) && !sameHeight) {
+                QTreeView::dataChanged(index, index, {});
+                rowDone = true;
+            } else {
+                QAbstractItemView::dataChanged(index, index, {});
+            }
             changed |= visualRect(index);
         }
     }

@@ -33,7 +33,13 @@ private:
         }
     };
     TShown ShownData(const QModelIndex& index) const;
+    // Whether a cell showing `now` instead of `before` keeps its row's height: a line's height
+    // comes from the fonts its characters are drawn in, so two numbers the cell's font draws
+    // itself have the same, without word wrap.
+    bool KeepsRowHeight(const TShown& before, const TShown& now) const;
     void Forget() { painted_.clear(); }
+    // Notes what the cells a paint of `region` covers whole show.
+    void RememberPainted(const QRegion& region);
     // Repaints the cells of the pending range that show something else now.
     void RepaintChanged();
 

@@ -102,3 +102,21 @@ TEST(History, MinMaxPerChannel) {
 }
 
 }  // namespace
+
+TEST(History, RevisionChangesWithEverySampleAddedOrRemoved) {
+    THistory history(2);
+    THistory other(2);
+    EXPECT_NE(history.Revision(), other.Revision());
+    uint64_t seen = history.Revision();
+    for (int i = 0; i < 3; ++i) {  // the third evicts the oldest
+        AddSample(history, 1.0f);
+        EXPECT_NE(history.Revision(), seen);
+        seen = history.Revision();
+    }
+    history.Last().Values[0] = 2.0f;  // the holder's business: no new revision
+    EXPECT_EQ(history.Revision(), seen);
+    history.Clear();
+    EXPECT_NE(history.Revision(), seen);
+    AddSample(other, 1.0f);
+    EXPECT_NE(other.Revision(), history.Revision());
+}

@@ -1,6 +1,7 @@
 // The report list: it looks like a plain QTreeView over the same model, numbers included, and
 // after a refresh it shows what the model holds once the refreshing handler has returned, while
 // repainting only the cells whose text changed.
+#include <QHeaderView>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -104,6 +105,129 @@ private slots:
         for (int pass = 0; pass < 3; ++pass)
             QCoreApplication::processEvents();
         QCOMPARE(counting->painted, 1);
+    }
+
+    // Set up as the program's lists are (no root decoration, whole rows selected), with a
+    // column hidden, cells changed here and there are repainted alone and look as in a plain
+    // list.
+    void repaintsOnlyTheChangedCellsOfAProgramList() {
+        Rig rig;
+        auto* counting = new CountingDelegate(&rig.report);
+        rig.report.setItemDelegate(counting);
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            view->setRootIsDecorated(false);
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->header()->resizeSection(0, 70);
+            view->setColumnHidden(1, true);
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        const int pairs[][2] = {{0, 0}, {2, 2}, {1, 2}, {1, 1}, {0, 2}};
+        bool odd = false;
+        for (const auto& at : pairs) {
+            counting->painted = 0;
+            rig.Set(at[0], at[1], "99.9");
+            odd = !odd;
+            rig.Set(2, 0, odd ? "5" : "6");
+            rig.Refresh();
+            QVERIFY(rig.Same());
+            // The hidden cell is no cell to paint; both others changed.
+            QCOMPARE(counting->painted, at[1] == 1 ? 1 : 2);
+        }
+    }
+
+    // Cells changed in different rows and columns: the rectangle around them holds cells that
+    // did not change, which stay as they are.
+    void repaintsNoCellBetweenChangedOnes() {
+        Rig rig;
+        auto* counting = new CountingDelegate(&rig.report);
+        rig.report.setItemDelegate(counting);
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QCoreApplication::processEvents();
+        counting->painted = 0;
+        rig.Set(0, 0, "3: Fan");
+        rig.Set(2, 2, "7.2");
+        rig.Set(1, 1, "104.1");
+        rig.Refresh();
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        QCOMPARE(counting->painted, 3);
+    }
+
+    // Cells apart from each other repainted, one of them on the selected, current row.
+    void cellsApartLookAsInAPlainList() {
+        Rig rig;
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            view->setSelectionBehavior(QAbstractItemView::SelectRows);
+            view->setAllColumnsShowFocus(true);
+            view->setCurrentIndex(rig.model.index(2, 1));
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        const char* texts[] = {"26.4", "-0.1", "1.1E+4", "W", ""};
+        for (const char* text : texts) {
+            rig.Set(0, 0, text);
+            rig.Set(2, 2, text);
+            rig.Set(1, 1, text);
+            rig.Refresh();
+            QVERIFY2(rig.Same(), text);
+        }
+    }
+
+    // Two cells of the first row in a larger font: every row grows, as in a plain list.
+    void rowsFollowTheFirstRowGrowing() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        QFont large = rig.report.font();
+        large.setPointSizeF(large.pointSizeF() * 2);
+        {
+            const QSignalBlocker quiet(rig.model);
+            rig.model.setData(rig.model.index(0, 1), large, Qt::FontRole);
+            rig.model.setData(rig.model.index(0, 2), large, Qt::FontRole);
+        }
+        rig.Refresh();
+        QVERIFY(rig.Same());
+        QCOMPARE(rig.report.visualRect(rig.model.index(2, 2)),
+                 rig.plain.visualRect(rig.model.index(2, 2)));
+    }
+
+    // A number in the first row in place of another keeps the rows' height; a text of two lines
+    // makes them taller, and a number again shorter.
+    void rowsFollowTheFirstRowsTextHeight() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QCoreApplication::processEvents();
+        const int numberHeight = rig.plain.visualRect(rig.model.index(2, 1)).height();
+        const char* texts[] = {"26.4", "two\nlines", "104.0", "-1.7E+3", "7.1"};
+        int taller = 0;
+        for (const char* text : texts) {
+            rig.Set(0, 1, text);
+            rig.Refresh();
+            QVERIFY2(rig.Same(), text);
+            QCOMPARE(rig.report.visualRect(rig.model.index(2, 1)),
+                     rig.plain.visualRect(rig.model.index(2, 1)));
+            taller += rig.plain.visualRect(rig.model.index(2, 1)).height() > numberHeight ? 1 : 0;
+        }
+        QVERIFY2(taller > 0, "no text made the rows taller");
+    }
+
+    // A repaint of a region whose rectangles split a cell: each part is drawn once.
+    void cellsPaintedInPartsLookAsInAPlainList() {
+        Rig rig;
+        QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
+        QVERIFY(rig.Same());
+        for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
+            const QRect cell = view->visualRect(rig.model.index(1, 1));
+            const QRect next = view->visualRect(rig.model.index(1, 2));
+            const int middle = cell.top() + cell.height() / 2;
+            QRegion region(QRect(cell.left(), cell.top(), cell.width(), middle - cell.top()));
+            region |= QRect(QPoint(cell.left(), middle), next.bottomRight());
+            region |= view->visualRect(rig.model.index(0, 0));
+            QVERIFY(region.rectCount() > 1);
+            view->viewport()->update(region);
+        }
+        QVERIFY(rig.Same());
     }
 };
 
