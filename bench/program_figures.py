@@ -235,7 +235,8 @@ def main():
                QT_LOGGING_RULES="qt.core.qobject.connect=false")
     env.pop("WAYLAND_DISPLAY", None)
     os.mkdir(env["XDG_RUNTIME_DIR"], 0o700)
-    spawn(["Xvfb", env["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp"], env=env,
+    spawn(["Xvfb", env["DISPLAY"], "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+           "-noreset"], env=env,
           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     for _ in range(100):
         if subprocess.run(["xdotool", "getdisplaygeometry"], env=env,

@@ -50,21 +50,26 @@ start_display() {
   local tray=${1:-xembed}
   display=$(free_display 150)
   export DISPLAY=:$display
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
   xvfb=$!
   pids+=($xvfb)
   retry 100 xdotool getdisplaygeometry || { echo "desktop: Xvfb did not start" >&2; exit 1; }
-  # A window manager: minimising a window is its business.
-  openbox --sm-disable >"$work/wm.log" 2>&1 &
-  pids+=($!)
-  # On a loaded machine the window manager can take seconds to take over the display; a
-  # minimise asked for before then reaches nobody.
-  retry 300 wm_running || { echo "desktop: the window manager did not start" >&2; cat "$work/wm.log" >&2; exit 1; }
+  # A window manager: minimising a window is its business. On a loaded machine it can take
+  # seconds to take over the display (a minimise asked for before then reaches nobody), or
+  # end at once when the display is not ready for it: then it is started again.
+  local attempt
+  for attempt in 1 2 3; do
+    openbox --sm-disable >>"$work/wm.log" 2>&1 &
+    local wm_pid=$!
+    pids+=($wm_pid)
+    retry 300 wm_running && break
+    kill "$wm_pid" 2>/dev/null || true
+  done
+  wm_running || { echo "desktop: the window manager did not start" >&2; cat "$work/wm.log" >&2; exit 1; }
   [ "$tray" = xembed ] || return 0
   # The tray must be there before the program looks for it. On a loaded machine the tray can
   # come up slowly, or end when it starts before the window manager answers: then it is
   # started again, three times at most.
-  local attempt
   for attempt in 1 2 3; do
     trayer --edge top --align right --widthtype request --height 24 --transparent false \
       >>"$work/trayer.log" 2>&1 &

@@ -29,7 +29,7 @@ trap cleanup EXIT
 
 display=$(free_display 120)
 export DISPLAY=:$display
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 retry 100 xdotool getdisplaygeometry || { echo "watch: Xvfb did not start" >&2; exit 1; }
 trayer --edge top --align right --widthtype request --height 24 --transparent false \
