@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <utility>
 
 namespace {
 
@@ -39,48 +40,49 @@ bool IsNumberText(const QString& text) {
     return true;
 }
 
+// The answers for the last few fonts asked about, each font compared whole: far cheaper than
+// building a font's key.
+class TFontMemory {
+public:
+    template <class Find>
+    bool Answer(const QFont& font, Find find) {
+        for (const auto& [known, answer] : recent_) {
+            if (known == font)
+                return answer;
+        }
+        const bool answer = find(font);
+        if (recent_.size() >= 4)
+            recent_.removeFirst();
+        recent_.append({font, answer});
+        return answer;
+    }
+
+private:
+    QList<std::pair<QFont, bool>> recent_;
+};
+
 }  // namespace
 
 bool DrawnInItsOwnFont(const QString& text, const QFont& font) {
     if (text.isEmpty() || !IsNumberText(text))
         return false;
-    struct TKnown {
-        QFont font;
-        bool all;
-    };
-    thread_local QList<TKnown> recent;
-    for (const TKnown& known : recent) {
-        if (known.font == font)
-            return known.all;
-    }
-    const QFontMetrics metrics(font);
-    bool all = true;
-    for (const QChar c : kNumberCharacters)
-        all = all && metrics.inFont(c);
-    if (recent.size() >= 4)
-        recent.removeFirst();
-    recent.append({font, all});
-    return all;
+    thread_local TFontMemory memory;
+    return memory.Answer(font, [](const QFont& asked) {
+        const QFontMetrics metrics(asked);
+        bool all = true;
+        for (const QChar c : kNumberCharacters)
+            all = all && metrics.inFont(c);
+        return all;
+    });
 }
 
 bool LaysOutWithoutShaping(const QString& text, const QFont& font) {
     if (!IsNumberText(text))
         return false;
-    // The last few fonts asked about, compared whole: far cheaper than building a font's key.
-    struct TKnown {
-        QFont font;
-        bool kerned;
-    };
-    thread_local QList<TKnown> recent;
-    for (const TKnown& known : recent) {
-        if (known.font == font)
-            return !known.kerned;
-    }
-    QFont shaped = font;
-    shaped.setStyleStrategy(QFont::PreferDefault);
-    const bool kerned = NumbersKerned(shaped);
-    if (recent.size() >= 4)
-        recent.removeFirst();
-    recent.append({font, kerned});
-    return !kerned;
+    thread_local TFontMemory memory;
+    return memory.Answer(font, [](const QFont& asked) {
+        QFont shaped = asked;
+        shaped.setStyleStrategy(QFont::PreferDefault);
+        return !NumbersKerned(shaped);
+    });
 }
