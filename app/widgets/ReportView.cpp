@@ -3,6 +3,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
@@ -35,7 +36,31 @@ protected:
 
 }  // namespace
 
-TReportView::TReportView(QWidget* parent) : QTreeView(parent) {
+// Paints, for the delegate it stands in for, only the cells that reach into a region.
+class TReportView::TSkippingDelegate : public QAbstractItemDelegate {
+public:
+    using QAbstractItemDelegate::QAbstractItemDelegate;
+
+    void Set(QAbstractItemDelegate* delegate, const QRegion* region) {
+        delegate_ = delegate;
+        region_ = region;
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        if (region_->intersects(option.rect))
+            delegate_->paint(painter, option, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return delegate_->sizeHint(option, index);
+    }
+
+private:
+    QAbstractItemDelegate* delegate_ = nullptr;
+    const QRegion* region_ = nullptr;
+};
+
+TReportView::TReportView(QWidget* parent)
+    : QTreeView(parent), skipping_(new TSkippingDelegate(this)) {
     setItemDelegate(new TNumberDelegate(this));
 }
 
@@ -64,22 +89,30 @@ TReportView::TShown TReportView::ShownData(const QModelIndex& index) const {
 void TReportView::paintEvent(QPaintEvent* event) {
     const QRegion& region = event->region();
     RememberPainted(region);
-    // For a region of several rectangles the tree view paints every column of each row the
-    // region touches; each rectangle is painted on its own instead, clipped to it, so that only
-    // the cells it covers are drawn. Every point of the region lies in exactly one rectangle,
-    // so each pixel is drawn as the whole-row painting draws it.
     if (region.rectCount() <= 1 || isAnimated() || state() != NoState) {
         QTreeView::paintEvent(event);
         return;
     }
+    // For a region of several rectangles the tree view paints every column of each row the
+    // region touches, and each of its paints asks the window system where the pointer is (a
+    // round trip to the display server). It paints the region's bounding rectangle once
+    // instead, whose columns are the region's; the delegate stand-in passes over the cells of
+    // that rectangle outside the region, so only the region's cells are drawn, each as the
+    // whole-row painting draws it.
     executeDelayedItemsLayout();
     QPainter painter(viewport());
-    for (const QRect& rect : region) {
-        painter.save();
-        painter.setClipRect(rect);
-        drawTree(&painter, QRegion(rect));
-        painter.restore();
-    }
+    painter.setClipRegion(region);
+    paintingOnly_ = &region;
+    const auto done = qScopeGuard([this] { paintingOnly_ = nullptr; });
+    drawTree(&painter, QRegion(region.boundingRect()));
+}
+
+QAbstractItemDelegate* TReportView::itemDelegateForIndex(const QModelIndex& index) const {
+    QAbstractItemDelegate* delegate = QTreeView::itemDelegateForIndex(index);
+    if (paintingOnly_ == nullptr || delegate == nullptr)
+        return delegate;
+    skipping_->Set(delegate, paintingOnly_);
+    return skipping_;
 }
 
 void TReportView::RememberPainted(const QRegion& region) {

@@ -17,6 +17,7 @@ public:
     explicit TReportView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
+    QAbstractItemDelegate* itemDelegateForIndex(const QModelIndex& index) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -24,6 +25,8 @@ protected:
                      const QList<int>& roles = QList<int>()) override;
 
 private:
+    class TSkippingDelegate;
+
     // The data of a cell that its painting shows.
     struct TShown {
         QVariant text;
@@ -48,4 +51,8 @@ private:
     // Rows (y) and columns (x) said to have changed since the last check; the check runs when
     // the event loop is back, after the handler that changed the data has finished.
     QRect pending_;
+    // While a region of several rectangles is painted: that region, and the stand-in that has
+    // the delegates paint only the cells reaching into it.
+    const QRegion* paintingOnly_ = nullptr;
+    TSkippingDelegate* skipping_;
 };

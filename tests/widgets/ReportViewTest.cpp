@@ -2,6 +2,7 @@
 // after a refresh it shows what the model holds once the refreshing handler has returned, while
 // repainting only the cells whose text changed.
 #include <QHeaderView>
+#include <QMap>
 #include <QScreen>
 #include <QStandardItemModel>
 #include <QStyledItemDelegate>
@@ -65,6 +66,19 @@ public:
         QStyledItemDelegate::paint(painter, option, index);
     }
     mutable int painted = 0;
+};
+
+// Counts the passes over each row of the report list.
+class RowCountingReport : public TReportView {
+public:
+    mutable QMap<int, int> rowsDrawn;
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override {
+        ++rowsDrawn[index.row()];
+        TReportView::drawRow(painter, option, index);
+    }
 };
 
 }  // namespace
@@ -152,6 +166,39 @@ private slots:
         for (int pass = 0; pass < 3; ++pass)
             QCoreApplication::processEvents();
         QCOMPARE(counting->painted, 3);
+    }
+
+    // Every pass of the tree view over a region asks the window system where the pointer is, a
+    // round trip to the display server: cells apart, two of them in one row, are painted in one
+    // pass, each row once.
+    void paintsCellsApartInOnePass() {
+        QStandardItemModel model(3, 3);
+        RowCountingReport report;
+        auto* counting = new CountingDelegate(&report);
+        report.setItemDelegate(counting);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                model.setData(model.index(r, c), QStringLiteral("1"));
+        report.setModel(&model);
+        report.setRootIsDecorated(false);
+        report.setUniformRowHeights(true);
+        report.resize(300, 120);
+        report.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&report));
+        QCoreApplication::processEvents();
+        report.rowsDrawn.clear();
+        counting->painted = 0;
+        {
+            const QSignalBlocker quiet(model);
+            for (const auto& [row, column] : {std::pair{0, 0}, {0, 2}, {1, 1}})
+                model.setData(model.index(row, column), QStringLiteral("42"));
+        }
+        emit model.dataChanged(model.index(0, 0), model.index(2, 2));
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::processEvents();
+        QCOMPARE(counting->painted, 3);
+        QCOMPARE(report.rowsDrawn.value(0), 1);
+        QCOMPARE(report.rowsDrawn.value(1), 1);
     }
 
     // Cells apart from each other repainted, one of them on the selected, current row.
