@@ -266,6 +266,9 @@ uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written)
             return ftstatus::Ok;  // write timeout: the caller sees the short count
         }
     }
+    // The bytes are with the driver now; they have left the line a byte time each later.
+    lineFreeAt_ = Clock::now() + written * byteTime_;
+    aheadSlept_ = false;
     return ftstatus::Ok;
 }
 
@@ -288,6 +291,16 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(readMs_);
     while (got < count) {
+        // A device known to send its replies at the line's pace: the reply cannot all be in
+        // before the request has left the line and the reply's bytes have come over it. Sleep
+        // through that, and a byte time more for the device to start, then fetch it at once:
+        // one wake-up instead of one for the first byte and one for the rest.
+        if (!midReply_ && paced_ && !aheadSlept_ && due_ > 0 && byteTime_.count() > 0) {
+            std::this_thread::sleep_until(
+                std::min(lineFreeAt_ + (due_ + 1) * byteTime_, deadline));
+            aheadSlept_ = true;
+            drained_ = false;  // look before waiting: the reply is likely there
+        }
         // A reply under way at the line's pace: let the bytes it still needs gather (or, while
         // that is not known, the next few) and fetch them together, within the deadline.
         // One gathering per fetch: when it finds nothing, the line is waited on as usual.
@@ -313,6 +326,10 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
         // Whatever the line holds comes in at once, up to the buffer's size.
         const ssize_t n = read(fd_, buffer_, sizeof buffer_);
         if (n > 0) {
+            // A reply whose first fetch, made as soon as a byte was there, holds less than is
+            // due comes at the line's pace.
+            if (!midReply_ && due_ > 0 && !aheadSlept_)
+                paced_ = static_cast<uint32_t>(n) < due_;
             next_ = 0;
             end_ = static_cast<uint32_t>(n);
             drained_ = end_ < sizeof buffer_;
@@ -331,6 +348,12 @@ uint32_t PosixTty::Read(uint8_t* data, uint32_t count, uint32_t& got) {
         }
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
             return StatusFromErrno(errno);
+        }
+        if (aheadSlept_ && !midReply_) {
+            // Nothing after the reply's whole wire time: this device answers later than the
+            // line would let it (a bridge that hands replies over in one piece), and waiting
+            // for its first byte is the cheaper way again.
+            paced_ = false;
         }
         if (drained_) {
             continue;  // woken without a byte to read: wait again until the deadline

@@ -80,4 +80,11 @@ private:
     bool gathered_ = false;
     // Bytes of the reply still due on the line (announced by ExpectBytes, not yet fetched).
     uint32_t due_ = 0;
+    // Whether the device sends its replies at the line's pace: the first fetch of its latest
+    // announced reply held fewer bytes than were due. Such a reply is slept through before it
+    // is fetched.
+    bool paced_ = false;
+    // When the latest request has left the line, and whether its reply was slept through.
+    std::chrono::steady_clock::time_point lineFreeAt_{};
+    bool aheadSlept_ = false;
 };

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ReplyRigs.h"
 #include "backends/FtdioBackend.h"
@@ -75,6 +76,11 @@ protected:
         if (master_ >= 0)
             close(master_);
     }
+public:
+    // The device sends bytes.
+    void DeviceSends(const Bytes& bytes) { Send(bytes); }
+
+protected:
     // The device sends bytes.
     void Send(const Bytes& bytes) {
         ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -164,6 +170,77 @@ TEST_F(ReadEconomy, AReplyTricklingAtLinePaceIsFetchedInAFewReads) {
     EXPECT_EQ(ToHex(received), ToHex(reply));
     // One read per byte would be 17; a few gathered reads leave room for a busy machine.
     EXPECT_LE(calls, 8) << "read system calls for a " << reply.size() << "-byte reply";
+}
+
+// Request and reply over a 38400-baud line whose device sends the reply's bytes as `schedule`
+// says (microseconds after the request went out, one entry per byte; bytes due together go
+// in one write); returns the read system
+// calls the reply cost.
+long Exchange(ReadEconomy& test, PosixTty& tty, const Bytes& reply,
+              const std::vector<int>& schedule) {
+    uint32_t written = 0;
+    EXPECT_EQ(tty.Write(Hex("C0 06 00 14").data(), 4, written), ftstatus::Ok);
+    tty.ExpectBytes(static_cast<uint32_t>(reply.size()));
+    const auto start = std::chrono::steady_clock::now();
+    std::thread device([&] {
+        // Bytes due at the same time go in one write.
+        for (size_t i = 0, j = 0; i < reply.size(); i = j) {
+            while (j < reply.size() && schedule[j] == schedule[i])
+                ++j;
+            std::this_thread::sleep_until(start + std::chrono::microseconds(schedule[i]));
+            test.DeviceSends(Bytes(reply.begin() + i, reply.begin() + j));
+        }
+    });
+    Bytes received;
+    const long calls = ReadCallsOf([&] {
+        uint8_t b = 0;
+        uint32_t got = 0;
+        while (received.size() < reply.size() && tty.Read(&b, 1, got) == ftstatus::Ok && got == 1)
+            received.push_back(b);
+    });
+    device.join();
+    EXPECT_EQ(ToHex(received), ToHex(reply));
+    return calls;
+}
+
+const Bytes kReply = Hex("C0 06 0D 00 FA 00 CE FF 00 00 00 00 00 00 00 00 ED");
+
+// Byte by byte at the line's pace, after the 4-byte request has crossed the line.
+std::vector<int> AtLinePace() {
+    std::vector<int> at;
+    for (size_t i = 0; i < kReply.size(); ++i)
+        at.push_back(static_cast<int>(260 * (4 + i + 1)));
+    return at;
+}
+
+TEST_F(ReadEconomy, ADeviceAtTheLinesPaceIsReadOnceAReplyOnceKnown) {
+    // The first reply shows the device's pace; the next ones are slept through and fetched in
+    // one read each, instead of a read for their first byte and another for the rest.
+    ASSERT_EQ(tty_->SetBaudRate(38400), ftstatus::Ok);
+    tty_->SetTimeouts(200, 200);
+    Exchange(*this, *tty_, kReply, AtLinePace());
+    long calls = 0;
+    constexpr int Replies = 6;
+    for (int i = 0; i < Replies; ++i)
+        calls += Exchange(*this, *tty_, kReply, AtLinePace());
+    // Two reads a reply would be 12; a late byte now and then on a busy machine costs one more.
+    EXPECT_LE(calls, Replies + 3) << "read system calls for " << Replies << " paced replies";
+}
+
+TEST_F(ReadEconomy, ADeviceSlowerThanTheLineIsWaitedForAgain) {
+    // After a paced reply, the device hands its replies over whole, 20 ms after each request:
+    // the sleep through the first one finds nothing, and the later ones are waited for as soon
+    // as they come, one read each.
+    ASSERT_EQ(tty_->SetBaudRate(38400), ftstatus::Ok);
+    tty_->SetTimeouts(200, 200);
+    Exchange(*this, *tty_, kReply, AtLinePace());
+    const std::vector<int> late(kReply.size(), 20000);
+    Exchange(*this, *tty_, kReply, late);
+    long calls = 0;
+    constexpr int Replies = 4;
+    for (int i = 0; i < Replies; ++i)
+        calls += Exchange(*this, *tty_, kReply, late);
+    EXPECT_LE(calls, Replies + 1) << "read system calls for " << Replies << " late replies";
 }
 
 TEST_F(ReadEconomy, AReplyThatStopsShortIsWaitedForWithoutSpinning) {
