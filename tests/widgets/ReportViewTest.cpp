@@ -13,6 +13,12 @@
 
 namespace {
 
+// Lets the check after a change run, then the repaint it asks for.
+void Settle() {
+    for (int pass = 0; pass < 3; ++pass)
+        QCoreApplication::processEvents();
+}
+
 // A model whose texts change without a signal, like the History page's statistics: the owner
 // announces the refresh with one dataChanged over every cell.
 struct Rig {
@@ -50,8 +56,7 @@ struct Rig {
             .convertToFormat(QImage::Format_RGB32);
     }
     bool Same() {
-        for (int pass = 0; pass < 3; ++pass)  // the check, then the repaint it asks for
-            QCoreApplication::processEvents();
+        Settle();
         return OnScreen(plain) == OnScreen(report);
     }
 };
@@ -67,6 +72,13 @@ public:
     }
     mutable int painted = 0;
 };
+
+// Has `view` count the cells it paints.
+CountingDelegate* CountPaints(QTreeView& view) {
+    auto* counting = new CountingDelegate(&view);
+    view.setItemDelegate(counting);
+    return counting;
+}
 
 // Counts the passes over each row of the report list.
 class RowCountingReport : public TReportView {
@@ -105,19 +117,16 @@ private slots:
 
     void repaintsOnlyTheChangedCells() {
         Rig rig;
-        auto* counting = new CountingDelegate(&rig.report);
-        rig.report.setItemDelegate(counting);
+        auto* counting = CountPaints(rig.report);
         QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
         QCoreApplication::processEvents();
         counting->painted = 0;
         rig.Refresh();  // nothing changed
-        for (int pass = 0; pass < 3; ++pass)  // the check, then the repaint it would ask for
-            QCoreApplication::processEvents();
+        Settle();
         QCOMPARE(counting->painted, 0);
         rig.Set(1, 1, "26.4");
         rig.Refresh();
-        for (int pass = 0; pass < 3; ++pass)
-            QCoreApplication::processEvents();
+        Settle();
         QCOMPARE(counting->painted, 1);
     }
 
@@ -126,8 +135,7 @@ private slots:
     // list.
     void repaintsOnlyTheChangedCellsOfAProgramList() {
         Rig rig;
-        auto* counting = new CountingDelegate(&rig.report);
-        rig.report.setItemDelegate(counting);
+        auto* counting = CountPaints(rig.report);
         for (QTreeView* view : {&rig.plain, static_cast<QTreeView*>(&rig.report)}) {
             view->setRootIsDecorated(false);
             view->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -154,8 +162,7 @@ private slots:
     // did not change, which stay as they are.
     void repaintsNoCellBetweenChangedOnes() {
         Rig rig;
-        auto* counting = new CountingDelegate(&rig.report);
-        rig.report.setItemDelegate(counting);
+        auto* counting = CountPaints(rig.report);
         QVERIFY(QTest::qWaitForWindowExposed(&rig.report));
         QCoreApplication::processEvents();
         counting->painted = 0;
@@ -163,8 +170,7 @@ private slots:
         rig.Set(2, 2, "7.2");
         rig.Set(1, 1, "104.1");
         rig.Refresh();
-        for (int pass = 0; pass < 3; ++pass)
-            QCoreApplication::processEvents();
+        Settle();
         QCOMPARE(counting->painted, 3);
     }
 
@@ -174,8 +180,7 @@ private slots:
     void paintsCellsApartInOnePass() {
         QStandardItemModel model(3, 3);
         RowCountingReport report;
-        auto* counting = new CountingDelegate(&report);
-        report.setItemDelegate(counting);
+        auto* counting = CountPaints(report);
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c)
                 model.setData(model.index(r, c), QStringLiteral("1"));
@@ -194,8 +199,7 @@ private slots:
                 model.setData(model.index(row, column), QStringLiteral("42"));
         }
         emit model.dataChanged(model.index(0, 0), model.index(2, 2));
-        for (int pass = 0; pass < 3; ++pass)
-            QCoreApplication::processEvents();
+        Settle();
         QCOMPARE(counting->painted, 3);
         QCOMPARE(report.rowsDrawn.value(0), 1);
         QCOMPARE(report.rowsDrawn.value(1), 1);
