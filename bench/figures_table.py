@@ -140,15 +140,21 @@ for page, key in (("History page open: scope drawing", "history"), ("Common page
     bare = "bare" if key == "history" else "bare2"
     if key + "_cpu_percent" in pf:
         floor = pf[bare + "_cpu_percent"]
+        poller = "polling" if key == "history" else "polling2"
+        polling = ("" if poller + "_cpu_percent" not in pf else
+                   "; the library alone polling once a second, no window: %.3f %%"
+                   % pf[poller + "_cpu_percent"])
         row("Program CPU polling once a second, %s (share of one core over a minute)" % page,
-            "%.3f %%" % pf[key + "_cpu_percent"], "bare Qt window: %.3f %%" % floor,
+            "%.3f %%" % pf[key + "_cpu_percent"], "bare Qt window: %.3f %%" % floor + polling,
             "+%.3f %%" % (pf[key + "_cpu_percent"] - floor), "at most 0.05 %")
         preempted = pf.get(key + "_preemptions")
         row("Program wake-ups per second (sleeps ended: voluntary context switches of all "
             "threads), %s" % page,
             "%.1f" % pf[key + "_wakeups"] +
             ("" if preempted is None else " (besides %.1f preemptions)" % preempted),
-            "bare Qt window: %.1f" % pf[bare + "_wakeups"],
+            "bare Qt window: %.1f" % pf[bare + "_wakeups"] +
+            ("" if poller + "_wakeups" not in pf else
+             "; the library alone polling once a second: %.1f" % pf[poller + "_wakeups"]),
             "+%.1f" % (pf[key + "_wakeups"] - pf[bare + "_wakeups"]), "at most 10")
     else:
         row("Program CPU polling once a second, %s" % page, why("startup", "run", "display", "sim", "script"),

@@ -3,12 +3,14 @@
 start-up time to ON-Line and to the first drawn window, CPU share and wake-ups per second while
 it polls once a second (History page open, so the scope draws and shows; then the Common page),
 resident memory over a long run, each beside a bare Qt window of the same size running at the
-same time; and instructions per polling cycle under callgrind on the offscreen platform, on the
+same time (and CPU and wake-ups also beside the library alone polling its own simulator once a
+second, without a window); and instructions per polling cycle under callgrind on the offscreen platform, on the
 Common and on the History page, beside the bare window's instructions per second.
 
     program_figures.py BIN_DIR OUT_JSON [MINUTES]
 
-BIN_DIR holds kelvane, libqv725.so, qv725-sim, bench_bare_window and bench_program_cycle. MINUTES is the length of
+BIN_DIR holds kelvane, libqv725.so, qv725-sim, bench_bare_window, bench_poll_driver and
+bench_program_cycle. MINUTES is the length of
 the long run (10 by default). Writes what it measured to OUT_JSON; a figure it could not
 measure is left out with the reason under "errors". Never fails."""
 import glob
@@ -141,6 +143,29 @@ def measure(pids, seconds):
         result[pid] = (100.0 * (c - before[pid][0]) / (elapsed * 1e9),
                        (w - before[pid][1]) / elapsed, (p - before[pid][2]) / elapsed)
     return result
+
+
+def measure_beside_polling(env, pids, seconds):
+    """measure() of pids, and beside them of the library alone polling its own qv725-sim
+    --wire-speed once a second, as the program does (bench_poll_driver --once-a-second): what
+    the polling itself costs on this machine, without a window. Returns the measurements and
+    the poller's (None when it could not run)."""
+    driver = os.path.join(bin_dir, "bench_poll_driver")
+    poller = None
+    if os.path.exists(driver):
+        poller = spawn([driver, "--once-a-second", str(seconds + 8)], env=env,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(3)  # the simulator started and the controller opened
+        if poller.poll() is not None:
+            figures["errors"]["polling"] = "bench_poll_driver ended early"
+            poller = None
+    m = measure(pids + ([poller.pid] if poller else []), seconds)
+    if poller:
+        try:
+            poller.wait(30)  # it ends by itself, taking its simulator with it
+        except subprocess.TimeoutExpired:
+            stop(poller)
+    return m, (m[poller.pid] if poller else None)
 
 
 def callgrind_profile(args, env, toggle, name):
@@ -292,17 +317,21 @@ def main():
     subprocess.run(["xdotool", "mousemove", "1000", "750"], env=env, capture_output=True)
     time.sleep(10)
     rss = []
-    m = measure([prog.pid, bare.pid], 60)
+    m, polling = measure_beside_polling(env, [prog.pid, bare.pid], 60)
     (figures["history_cpu_percent"], figures["history_wakeups"],
      figures["history_preemptions"]) = m[prog.pid]
     figures["bare_cpu_percent"], figures["bare_wakeups"], figures["bare_preemptions"] = m[bare.pid]
+    if polling is not None:
+        figures["polling_cpu_percent"], figures["polling_wakeups"], _ = polling
     key(wid, ["ctrl+shift+Tab", "ctrl+shift+Tab"], env)  # back to Common
     subprocess.run(["xdotool", "mousemove", "1000", "750"], env=env, capture_output=True)
     time.sleep(5)
-    m = measure([prog.pid, bare.pid], 60)
+    m, polling = measure_beside_polling(env, [prog.pid, bare.pid], 60)
     (figures["common_cpu_percent"], figures["common_wakeups"],
      figures["common_preemptions"]) = m[prog.pid]
     figures["bare2_cpu_percent"], figures["bare2_wakeups"], figures["bare2_preemptions"] = m[bare.pid]
+    if polling is not None:
+        figures["polling2_cpu_percent"], figures["polling2_wakeups"], _ = polling
     while time.monotonic() - started < minutes * 60 and prog.poll() is None:
         rss.append((time.monotonic() - started, rss_kb(prog.pid), rss_kb(bare.pid)))
         time.sleep(10)

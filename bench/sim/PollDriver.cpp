@@ -3,15 +3,20 @@
 // program's polling cycle reads them) in RunPolls, which callgrind can be told to count alone.
 // System calls are counted from outside (strace) by comparing runs of different N.
 //   bench_poll_driver <polls>
+//   bench_poll_driver --once-a-second <seconds>   (one poll a second, as the program polls:
+//                                                  what polling alone costs, measured from
+//                                                  outside beside the program)
 // prints: polls=<n> wire_bytes_per_poll=<bytes> failed=<failed requests>
 //         reads_per_poll=<read calls> writes_per_poll=<write calls> (this thread's own count)
 #include <qv725/qv725.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SimProcess.h"
@@ -67,10 +72,28 @@ void IoCalls(long& reads, long& writes) {
     }
 }
 
+// One poll at the start of every second, for `seconds` seconds.
+void PollOnceASecond(int seconds, std::vector<Readings>& readings) {
+    readings.assign(static_cast<size_t>(seconds > 0 ? seconds : 0), Readings{});
+    auto next = std::chrono::steady_clock::now();
+    for (Readings& r : readings) {
+        std::vector<Readings> one(1);
+        RunPolls(one);
+        r = one[0];
+        next += std::chrono::seconds(1);
+        std::this_thread::sleep_until(next);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int polls = argc > 1 ? std::atoi(argv[1]) : 100;
+    const bool paced = argc > 2 && std::string(argv[1]) == "--once-a-second";
+    const int polls = std::atoi(argc > 2 && paced ? argv[2] : argc > 1 ? argv[1] : "100");
+    if (polls <= 0 || (argc > 1 && !paced && std::string(argv[1]).rfind("--", 0) == 0)) {
+        std::fprintf(stderr, "usage: bench_poll_driver [POLLS] | --once-a-second SECONDS\n");
+        return 2;
+    }
     std::string runtime = (std::filesystem::temp_directory_path() / "qv725-driver-XXXXXX").string();
     if (::mkdtemp(runtime.data()) == nullptr || ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1)) {
         std::fprintf(stderr, "cannot prepare a runtime folder\n");
@@ -87,10 +110,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the simulator was not found\n");
             status = 1;
         } else {
-            std::vector<Readings> readings(static_cast<size_t>(polls > 0 ? polls : 0));
+            std::vector<Readings> readings(static_cast<size_t>(polls));
             long reads0 = 0, writes0 = 0, reads1 = 0, writes1 = 0;
             IoCalls(reads0, writes0);
-            RunPolls(readings);
+            if (paced)
+                PollOnceASecond(polls, readings);
+            else
+                RunPolls(readings);
             IoCalls(reads1, writes1);
             QV725_CloseDevice();
             size_t bytes = 0;
