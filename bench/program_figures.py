@@ -3,16 +3,17 @@
 start-up time to ON-Line and to the first drawn window, CPU share and wake-ups per second while
 it polls once a second (History page open, so the scope draws and shows; then the Common page),
 resident memory over a long run, each beside a bare Qt window of the same size running at the
-same time (and CPU and wake-ups also beside the library alone polling its own simulator once a
-second, without a window); and instructions per polling cycle under callgrind on the offscreen platform, on the
-Common and on the History page, beside the bare window's instructions per second.
+same time (CPU and wake-ups also beside the library alone polling its own simulator once a
+second, without a window); and instructions per polling cycle under callgrind on the offscreen
+platform, on the Common and on the History page, beside the bare window's instructions per
+second.
 
     program_figures.py BIN_DIR OUT_JSON [MINUTES]
 
 BIN_DIR holds kelvane, libqv725.so, qv725-sim, bench_bare_window, bench_poll_driver and
-bench_program_cycle. MINUTES is the length of
-the long run (10 by default). Writes what it measured to OUT_JSON; a figure it could not
-measure is left out with the reason under "errors". Never fails."""
+bench_program_cycle. MINUTES is the length of the long run (10 by default). Writes what it
+measured to OUT_JSON; a figure it could not measure is left out with the reason under "errors".
+Never fails."""
 import glob
 import json
 import os
