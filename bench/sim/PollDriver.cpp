@@ -89,7 +89,7 @@ void PollOnceASecond(int seconds, std::vector<Readings>& readings) {
 
 int main(int argc, char** argv) {
     const bool paced = argc > 2 && std::string(argv[1]) == "--once-a-second";
-    const int polls = std::atoi(argc > 2 && paced ? argv[2] : argc > 1 ? argv[1] : "100");
+    const int polls = std::atoi(paced ? argv[2] : argc > 1 ? argv[1] : "100");
     if (polls <= 0 || (argc > 1 && !paced && std::string(argv[1]).rfind("--", 0) == 0)) {
         std::fprintf(stderr, "usage: bench_poll_driver [POLLS] | --once-a-second SECONDS\n");
         return 2;

@@ -244,6 +244,7 @@ uint32_t PosixTty::Purge(uint32_t mask) {
 uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written) {
     written = 0;
     midReply_ = false;
+    aheadSlept_ = false;
     due_ = 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeMs_);
     while (written < count) {
@@ -268,7 +269,6 @@ uint32_t PosixTty::Write(const uint8_t* data, uint32_t count, uint32_t& written)
     }
     // The bytes are with the driver now; they have left the line a byte time each later.
     lineFreeAt_ = Clock::now() + written * byteTime_;
-    aheadSlept_ = false;
     return ftstatus::Ok;
 }
 
